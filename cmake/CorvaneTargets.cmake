@@ -1,0 +1,71 @@
+# Build settings of both trees and the helpers every folder uses to declare its targets.
+find_program(CCACHE_PROGRAM ccache)
+if(CCACHE_PROGRAM)
+  set(CMAKE_C_COMPILER_LAUNCHER ${CCACHE_PROGRAM})
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${CCACHE_PROGRAM})
+endif()
+
+if(WIN32)
+  enable_language(RC)
+  add_compile_definitions(UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+  add_compile_options(-Wall -Wextra -Wno-missing-field-initializers)
+  # No MinGW DLL may be needed at run time: libgcc, libstdc++ and winpthread go in statically.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+else()
+  add_compile_options(-Wall -Wextra -Wno-missing-field-initializers)
+  if(CORVANE_FUZZ)
+    # Coverage for libFuzzer in every library the fuzz targets link.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+  elseif(CORVANE_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+  endif()
+endif()
+
+# corvane_test(NAME n SOURCES s... [LIBS l...] [ENV k=v...]): one test executable, run by ctest
+# as one process (under Wine in the Windows tree).
+function(corvane_test)
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;ENV" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
+  add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_color=no)
+  set_tests_properties(${T_NAME} PROPERTIES
+    WORKING_DIRECTORY $<TARGET_FILE_DIR:${T_NAME}>
+    ENVIRONMENT "CORVANE_TEST_SOURCE_DIR=${PROJECT_SOURCE_DIR};${T_ENV}")
+endfunction()
+
+# corvane_benchmark(NAME n SOURCES s... [LIBS l...]): native only, built when Google Benchmark is.
+function(corvane_benchmark)
+  cmake_parse_arguments(B "" "NAME" "SOURCES;LIBS" ${ARGN})
+  if(WIN32 OR NOT TARGET benchmark::benchmark)
+    return()
+  endif()
+  add_executable(${B_NAME} ${B_SOURCES})
+  target_link_libraries(${B_NAME} PRIVATE ${B_LIBS} benchmark::benchmark_main)
+endfunction()
+
+# corvane_fuzzer(NAME n SOURCES s... [LIBS l...]): libFuzzer target, in the fuzz tree only.
+function(corvane_fuzzer)
+  cmake_parse_arguments(F "" "NAME" "SOURCES;LIBS" ${ARGN})
+  if(WIN32 OR NOT CORVANE_FUZZ)
+    return()
+  endif()
+  add_executable(${F_NAME} ${F_SOURCES})
+  target_compile_options(${F_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
+endfunction()
+
+# corvane_gui_program(NAME n SOURCES s... [LIBS l...] [OUTPUT_NAME o]): a 32-bit Windows GUI
+# program with the Unicode entry point wWinMain.
+function(corvane_gui_program)
+  cmake_parse_arguments(P "" "NAME;OUTPUT_NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${P_NAME} WIN32 ${P_SOURCES})
+  target_link_options(${P_NAME} PRIVATE -municode -mwindows)
+  target_link_libraries(${P_NAME} PRIVATE ${P_LIBS})
+  if(P_OUTPUT_NAME)
+    set_target_properties(${P_NAME} PROPERTIES OUTPUT_NAME ${P_OUTPUT_NAME})
+  endif()
+  set_target_properties(${P_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+endfunction()

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need on Debian 12, from Debian's archive only.
+# Idempotent: a second run checks and returns in a few seconds.
+# Source packages (built by our own build for MinGW) land in $CORVANE_DEPS, fetched through a
+# private apt list so the machine's own apt sources stay as they are.
+set -euo pipefail
+
+DEPS="${CORVANE_DEPS:-/var/cache/corvane-deps}"
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+
+NATIVE_PKGS=(
+  build-essential cmake ninja-build pkg-config python3 dpkg-dev ccache
+  clang libclang-rt-14-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  libjsoncpp-dev libtinyxml2-dev zlib1g-dev libcurl4-openssl-dev curl
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools
+  libz-mingw-w64-dev
+  wine wine32:i386 xvfb xauth x11-utils imagemagick
+  fonts-wine fonts-wqy-microhei fonts-dejavu-core
+)
+
+missing=()
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+  missing=("${NATIVE_PKGS[@]}")
+else
+  for p in "${NATIVE_PKGS[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+fi
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "bootstrap: installing ${#missing[@]} package(s): ${missing[*]}"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# MinGW must use the posix thread model so std::thread and std::mutex exist.
+for tool in i686-w64-mingw32-g++ i686-w64-mingw32-gcc; do
+  cur=$(readlink -f "/usr/bin/$tool" || true)
+  case "$cur" in
+    *-posix) ;;
+    *) $SUDO update-alternatives --set "$tool" "/usr/bin/$tool-posix" >/dev/null ;;
+  esac
+done
+
+# Debian source packages built for Windows by our build.
+fetch_source() {  # $1 = source package, $2 = name of the unpacked folder's stable link
+  local pkg="$1" link="$2"
+  [ -e "$DEPS/src/$link/CMakeLists.txt" ] && return 0
+  mkdir -p "$DEPS/apt/lists/partial" "$DEPS/src"
+  if [ ! -f "$DEPS/apt/sources.list" ]; then
+    echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm main" \
+      > "$DEPS/apt/sources.list"
+  fi
+  local aptopts=(-o "Dir::Etc::SourceList=$DEPS/apt/sources.list" -o "Dir::Etc::SourceParts=-"
+                 -o "Dir::State::Lists=$DEPS/apt/lists" -o "APT::Get::List-Cleanup=0")
+  if [ ! -f "$DEPS/apt/.updated" ]; then
+    $SUDO apt-get "${aptopts[@]}" update -qq
+    touch "$DEPS/apt/.updated"
+  fi
+  echo "bootstrap: fetching source package $pkg"
+  (cd "$DEPS/src" && apt-get "${aptopts[@]}" source -qq "$pkg" >/dev/null 2>&1) || \
+    (cd "$DEPS/src" && apt-get "${aptopts[@]}" source "$pkg")
+  local dir
+  dir=$(find "$DEPS/src" -mindepth 1 -maxdepth 1 -type d \( -name "$pkg-*" -o -name "${pkg#lib}-*" \) | sort | tail -n 1)
+  [ -n "$dir" ] || { echo "bootstrap: source of $pkg did not unpack" >&2; exit 1; }
+  ln -sfn "$dir" "$DEPS/src/$link"
+}
+fetch_source libjsoncpp jsoncpp
+fetch_source tinyxml2 tinyxml2
+
+echo "bootstrap: ready (sources in $DEPS/src)"

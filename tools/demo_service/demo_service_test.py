@@ -1,0 +1,85 @@
+"""The demo service over a real loopback socket: pages, the update document, recorded bodies."""
+import json
+import socket
+import sys
+import tempfile
+import threading
+import unittest
+from http.server import ThreadingHTTPServer
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+import demo_service  # noqa: E402
+
+
+def raw_request(port, verb, path, body=b""):
+    with socket.create_connection(("127.0.0.1", port), timeout=5) as s:
+        head = f"{verb} {path} HTTP/1.1\r\nHost: 127.0.0.1:{port}\r\nAccept: */*\r\nConnection: close\r\n"
+        if body:
+            head += f"Content-Length: {len(body)}\r\n"
+        s.sendall(head.encode() + b"\r\n" + body)
+        data = b""
+        while chunk := s.recv(65536):
+            data += chunk
+    head, _, payload = data.partition(b"\r\n\r\n")
+    return int(head.split()[1]), payload
+
+
+class DemoServiceTest(unittest.TestCase):
+    def start(self, *argv):
+        args = demo_service.parse_args(["--port", "0", *argv])
+        state = demo_service.DemoState(b"", args.installer)
+        server = ThreadingHTTPServer(("127.0.0.1", 0), demo_service.make_handler(state, args.record))
+        server.verbose = False
+        port = server.server_address[1]
+        state.update_document = demo_service.update_document(args, port)
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+        self.addCleanup(server.server_close)
+        self.addCleanup(server.shutdown)
+        return port
+
+    def test_pages_and_unknown_paths(self):
+        port = self.start()
+        status, body = raw_request(port, "GET", "/")
+        self.assertEqual(status, 200)
+        self.assertIn(b'contenteditable="true"', body)
+        self.assertEqual(raw_request(port, "GET", "/Problem.html")[0], 200)
+        self.assertEqual(raw_request(port, "GET", "/nothing")[0], 404)
+
+    def test_get_with_body_is_recorded_and_answered(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            record = Path(tmp) / "records.jsonl"
+            port = self.start("--record", str(record), "--update", '{"type":1,"url":"http://x/"}')
+            body = b'{"product_name":"DrovessaClient","version":"1.2.0.0"}\n'
+            status, answer = raw_request(port, "GET", "/update/Version.aspx", body)
+            self.assertEqual(status, 200)
+            self.assertEqual(json.loads(answer), {"type": 1, "url": "http://x/"})
+            raw_request(port, "GET", "/update/Remove.aspx", b'{"cpu":"x"}\n')
+            _, records = raw_request(port, "GET", "/_demo/records")
+            records = json.loads(records)
+            self.assertEqual(records["version"][0]["body"], body.decode())
+            self.assertEqual(records["version"][0]["verb"], "GET")
+            self.assertEqual(records["remove"][0]["body"], '{"cpu":"x"}\n')
+            lines = [json.loads(l) for l in record.read_text().splitlines()]
+            self.assertEqual([l["kind"] for l in lines], ["version", "remove"])
+
+    def test_offered_update_points_at_the_served_installer(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            installer = Path(tmp) / "Setup.exe"
+            installer.write_bytes(b"MZ" + bytes(range(256)) * 40)
+            port = self.start("--installer", str(installer), "--offer-update")
+            _, doc = raw_request(port, "GET", "/update/Version.aspx")
+            doc = json.loads(doc)
+            self.assertEqual(doc["type"], 1)
+            self.assertEqual(doc["url"], f"http://127.0.0.1:{port}/download/Setup.exe")
+            status, payload = raw_request(port, "GET", "/download/Setup.exe")
+            self.assertEqual((status, payload), (200, installer.read_bytes()))
+
+    def test_no_update_by_default(self):
+        port = self.start()
+        _, doc = raw_request(port, "GET", "/update/Version.aspx")
+        self.assertEqual(json.loads(doc)["type"], 0)
+
+
+if __name__ == "__main__":
+    unittest.main()

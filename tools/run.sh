@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# The main job: installs what is missing, builds the Windows programs, starts the demo service
+# on 127.0.0.1 and starts the client under Wine (under Xvfb when there is no display, with a
+# screenshot in build/run-screenshot.png). Ctrl+C ends everything it started.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root="$(pwd)"
+
+bash tools/bootstrap.sh
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 -j "$(nproc)"
+
+port="${CORVANE_DEMO_PORT:-8765}"
+export CORVANE_SERVICE_HOST="${CORVANE_SERVICE_HOST:-127.0.0.1:$port}"
+export WINEPREFIX="${WINEPREFIX:-$HOME/.local/share/corvane/wine}"
+export WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+mkdir -p "$WINEPREFIX"
+
+python3 tools/demo_service/demo_service.py --port "$port" --record "$root/build/demo-records.jsonl" "$@" &
+service=$!
+stop() {
+  kill "$service" 2>/dev/null || true
+  wineserver -k >/dev/null 2>&1 || true
+}
+trap stop EXIT INT TERM
+
+client="$root/build/win32/bin/CorvaneClient.exe"
+if [ -n "${DISPLAY:-}" ]; then
+  wine "$client" || true
+else
+  echo "run: no display; running under Xvfb (screenshot in build/run-screenshot.png after 15 s)"
+  xvfb-run -a -s "-screen 0 1600x1000x24" bash -c '
+    wine "$1" & app=$!
+    sleep 15; import -window root "$2" 2>/dev/null && echo "run: screenshot saved to $2"
+    wait $app
+  ' _ "$client" "$root/build/run-screenshot.png" || true
+fi

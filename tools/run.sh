@@ -14,7 +14,6 @@ port="${CORVANE_DEMO_PORT:-8765}"
 export CORVANE_SERVICE_HOST="${CORVANE_SERVICE_HOST:-127.0.0.1:$port}"
 export WINEPREFIX="${WINEPREFIX:-$HOME/.local/share/corvane/wine}"
 export WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-mkdir -p "$WINEPREFIX"
 
 python3 tools/demo_service/demo_service.py --port "$port" --record "$root/build/demo-records.jsonl" "$@" &
 service=$!
@@ -26,10 +25,12 @@ trap stop EXIT INT TERM
 
 client="$root/build/win32/bin/CorvaneClient.exe"
 if [ -n "${DISPLAY:-}" ]; then
+  bash tools/wine_prefix.sh
   wine "$client" || true
 else
   echo "run: no display; running under Xvfb (screenshot in build/run-screenshot.png after 15 s)"
   xvfb-run -a -s "-screen 0 1600x1000x24" bash -c '
+    bash tools/wine_prefix.sh
     wine "$1" & app=$!
     sleep 15; import -window root "$2" 2>/dev/null && echo "run: screenshot saved to $2"
     wait $app

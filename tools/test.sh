@@ -26,7 +26,6 @@ trap cleanup EXIT
 
 # Xvfb gives Wine its display: depth 24 is a 32-bit display to Windows programs.
 xvfb-run -a -s "-screen 0 1920x1200x24" bash -c '
-  wineboot -i >/dev/null 2>&1
-  wineserver -w
+  bash tools/wine_prefix.sh
   ctest --preset win32 -j "$1"
 ' _ "$jobs"

@@ -56,13 +56,15 @@ void FCHttpRequest::OnConnected() {
 
 void FCHttpRequest::SendAndRead() {
   const std::wstring headers = BuildRequestHeaderText(m_options);
-  transport::SendRequest(m_hReaderRequest, headers, m_options.body);
+  const bool sent = transport::SendRequest(m_hReaderRequest, headers, m_options.body);
   CHttpEventWindow::Notify(m_hNotifyWindow, m_nTaskId, 1);
 
-  ReserveForContentLength();
+  // A request that was never sent has no body to read. Windows fails such a read anyway;
+  // Wine's WinINet reports an empty, cleanly ended body instead, which would look complete.
+  if (sent) ReserveForContentLength();
   char chunk[8192];
   bool lastReadOk = false;
-  for (;;) {
+  while (sent) {
     if (m_bClosing.load()) {
       lastReadOk = false;
       break;

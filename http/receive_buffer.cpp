@@ -2,6 +2,8 @@
 // they happen on a worker thread where nothing could catch them.
 #include "http/receive_buffer.h"
 
+#include "http/memory_advice.h"
+
 #include <new>
 #include <stdexcept>
 #include <utility>
@@ -23,6 +25,7 @@ bool CReceiveBuffer::Append(const char* data, size_t size) {
 void CReceiveBuffer::Reserve(size_t size) {
   try {
     m_data.reserve(size);
+    if (m_data.empty()) AdviseLargeBuffer(&m_data[0], m_data.capacity());
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
   }

@@ -23,6 +23,7 @@ namespace {
 
 // Past this much unread data the transfer pauses until the reader catches up.
 constexpr size_t kMaxPendingBytes = 1 << 20;
+constexpr long kReceiveBufferBytes = 64 * 1024;
 
 struct Object {
   virtual ~Object() = default;
@@ -68,7 +69,11 @@ struct Request : Object {
   std::map<std::string, std::string> headers;  // lower-case name -> raw value
   bool headersDone = false;
 
-  // Worker thread only.
+  // Worker thread only. While a read waits, data lands straight in its buffer (target);
+  // whatever does not fit waits in pending.
+  char* target = nullptr;
+  size_t targetSize = 0;
+  size_t targetFilled = 0;
   std::string pending;
   size_t pendingOffset = 0;
   bool paused = false;
@@ -145,7 +150,13 @@ size_t OnBodyData(char* data, size_t size, size_t count, void* user) {
     request->paused = true;
     return CURL_WRITEFUNC_PAUSE;  // curl hands the same data again once resumed
   }
-  request->pending.append(data, size * count);
+  size_t offset = 0;
+  if (request->target != nullptr && request->targetFilled == 0) {
+    offset = std::min(size * count, request->targetSize);
+    std::memcpy(request->target, data, offset);
+    request->targetFilled = offset;
+  }
+  request->pending.append(data + offset, size * count - offset);
   return size * count;
 }
 
@@ -161,7 +172,7 @@ void Pump(Request& request) {
     }
   }
   if (request.done || request.closed.load()) return;
-  if (request.pending.size() > request.pendingOffset) return;
+  if (request.pending.size() > request.pendingOffset || request.targetFilled > 0) return;
   curl_multi_poll(request.multi, nullptr, 0, 1000, nullptr);
 }
 
@@ -277,6 +288,8 @@ bool SendRequest(Handle requestHandle, const std::wstring& headers, const std::s
   CURL* easy = r.easy;
   curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
   curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+  // Large socket reads: one round of the transfer per 8 KiB would cost more than the copying.
+  curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
   curl_easy_setopt(easy, CURLOPT_USERAGENT, root.userAgent.c_str());
   if (!root.proxy.empty()) {
     curl_easy_setopt(easy, CURLOPT_PROXY, root.proxy.c_str());
@@ -342,12 +355,20 @@ bool ReadData(Handle requestHandle, void* buffer, uint32_t size, uint32_t* read)
       return true;
     }
     if (r.done) return r.result == CURLE_OK;
+    r.target = static_cast<char*>(buffer);
+    r.targetSize = size;
+    r.targetFilled = 0;
     if (r.paused) {
       r.paused = false;
       curl_easy_pause(r.easy, CURLPAUSE_CONT);
-      continue;
+    } else {
+      Pump(r);
     }
-    Pump(r);
+    r.target = nullptr;
+    if (r.targetFilled > 0) {
+      *read = static_cast<uint32_t>(r.targetFilled);
+      return true;
+    }
   }
 }
 

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "http/scoped_handle.h"
+
 namespace corvane {
 namespace transport {
 
@@ -36,23 +38,11 @@ bool ReadData(Handle request, void* buffer, uint32_t size, uint32_t* read);
 void Close(Handle handle);
 std::wstring SystemUserAgent();
 
-// Owns one handle; closing is the only thing it does.
-class CInternetHandle {
- public:
-  CInternetHandle() = default;
-  ~CInternetHandle() { Reset(); }
-  CInternetHandle(const CInternetHandle&) = delete;
-  CInternetHandle& operator=(const CInternetHandle&) = delete;
-
-  Handle Get() const { return m_handle; }
-  void Reset(Handle handle = nullptr) {
-    if (m_handle != nullptr) Close(m_handle);
-    m_handle = handle;
-  }
-
- private:
-  Handle m_handle = nullptr;
+struct InternetHandleTraits {
+  using Handle = transport::Handle;
+  static void Close(Handle handle) { transport::Close(handle); }
 };
+using CInternetHandle = ScopedHandle<InternetHandleTraits>;
 
 }  // namespace transport
 }  // namespace corvane

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "http/scoped_handle.h"
+
 namespace corvane {
 namespace worker {
 
@@ -29,23 +31,11 @@ void CloseHandle(ThreadHandle thread);
 // limit; returns the threads still running afterwards.
 std::vector<ThreadHandle> WaitInBatches(const std::vector<ThreadHandle>& threads, uint32_t limitMs);
 
-// Owns one thread handle (not the thread).
-class CThreadHandle {
- public:
-  CThreadHandle() = default;
-  ~CThreadHandle() { Reset(); }
-  CThreadHandle(const CThreadHandle&) = delete;
-  CThreadHandle& operator=(const CThreadHandle&) = delete;
-
-  ThreadHandle Get() const { return m_handle; }
-  void Reset(ThreadHandle handle = nullptr) {
-    if (m_handle != nullptr) CloseHandle(m_handle);
-    m_handle = handle;
-  }
-
- private:
-  ThreadHandle m_handle = nullptr;
+struct ThreadHandleTraits {
+  using Handle = worker::ThreadHandle;
+  static void Close(Handle handle) { worker::CloseHandle(handle); }
 };
+using CThreadHandle = ScopedHandle<ThreadHandleTraits>;
 
 }  // namespace worker
 }  // namespace corvane

@@ -7,7 +7,7 @@
 namespace corvane {
 
 // Bytes needed to recognise every format below.
-constexpr size_t kPictureSignatureBytes = 16;
+constexpr size_t kPictureSignatureBytes = 32;
 
 // True when `head` starts like a PNG, JPEG, GIF, BMP, WebP, TIFF or ICO file.
 bool HasPictureSignature(std::string_view head);

@@ -52,6 +52,10 @@ TEST(LocalPicture, PicturesAreEncodedOtherFilesGiveNothing) {
   EXPECT_EQ(ProbeLocalPictureBase64Length(folder.File("notes.txt")), 0u);
   EXPECT_EQ(EncodeLocalPictureBase64(folder.Write("picture.png", "not really a png")), "");  // names do not count
   EXPECT_EQ(EncodeLocalPictureBase64(folder.File("missing.png")), "");
+  // Formats whose signature runs past the first 16 bytes are recognised in files too.
+  const std::string bmp = Raw("BM\x3a\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\1\0\0\0", 22);
+  EXPECT_EQ(EncodeLocalPictureBase64(folder.Write("c.bmp", bmp)), Base64Encode(bmp.data(), bmp.size()));
+  EXPECT_EQ(ProbeLocalPictureBase64Length(folder.File("c.bmp")), Base64Length(bmp.size()));
   EXPECT_EQ(ProbeLocalPictureBase64Length(folder.File("missing.png")), 0u);
 }
 

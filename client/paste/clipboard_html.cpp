@@ -44,8 +44,7 @@ void CClipboardHtml::BuildHeader() { m_strHeader = BuildHtmlHeader(m_strFragment
 
 bool CClipboardHtml::WriteHtml() {
   BuildHeader();
-  BuildHtmlEntry(m_strHeader, m_strFragment, m_strClipboardText);
-  return m_session.WriteHtml(m_strClipboardText);
+  return m_session.WriteHtml(HtmlEntryParts{m_strHeader, m_strFragment});
 }
 
 bool CClipboardHtml::ConvertBitmap() {

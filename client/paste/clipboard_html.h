@@ -17,7 +17,8 @@ class CClipboardHtml {
 
   // True when the entry's fragment was taken out.
   bool ReadHtml();
-  // Header + "<html><body>" + fragment + "</body></html>" onto the clipboard.
+  // Header + "<html><body>" + fragment + "</body></html>" onto the clipboard, copied there
+  // straight from the fragment.
   bool WriteHtml();
   // True when the fragment became the image paragraph of the clipboard bitmap.
   bool ConvertBitmap();
@@ -26,7 +27,6 @@ class CClipboardHtml {
 
   const std::string& Fragment() const { return m_strFragment; }
   void SetFragment(std::string fragment) { m_strFragment = std::move(fragment); }
-  const std::string& ClipboardText() const { return m_strClipboardText; }
 
  private:
   void ParseHeader();

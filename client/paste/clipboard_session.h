@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "client/paste/html_entry.h"
+
 namespace corvane {
 
 class CClipboardSession {
@@ -15,9 +17,9 @@ class CClipboardSession {
   // read. Never reads past the end of the data.
   virtual bool ReadHtml(std::string& text) = 0;
 
-  // Puts `text` (a terminating NUL is added) as the "HTML Format" entry, leaving every other
+  // Puts `entry` (a terminating NUL is added) as the "HTML Format" entry, leaving every other
   // format as it is; true when the data was handed to the clipboard.
-  virtual bool WriteHtml(const std::string& text) = 0;
+  virtual bool WriteHtml(const HtmlEntryParts& entry) = 0;
 
   // When the clipboard holds a bitmap: saves it as a BMP file and gives that file's narrow name
   // (active code page), true. False when there is no bitmap.

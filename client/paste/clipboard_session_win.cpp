@@ -33,14 +33,14 @@ bool CWinClipboardSession::ReadHtml(std::string& text) {
   return true;
 }
 
-bool CWinClipboardSession::WriteHtml(const std::string& text) {
+bool CWinClipboardSession::WriteHtml(const HtmlEntryParts& entry) {
   if (!m_bClipboardOpen) return false;
   // Moveable, as SetClipboardData documents; shared, as clipboard data always was.
-  UniqueGlobalMemory block(GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, text.size() + 1));
+  UniqueGlobalMemory block(GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, entry.Size() + 1));
   {
     CGlobalLock lock(block.Get());
     if (lock.Data() == nullptr) return false;
-    std::memcpy(lock.Data(), text.c_str(), text.size() + 1);
+    *entry.CopyTo(static_cast<char*>(lock.Data())) = '\0';
   }
   // The clipboard owns the block once it accepts it; a refused block is freed here.
   if (SetClipboardData(m_uHtmlFormat, block.Get()) != nullptr) block.Release();

@@ -19,7 +19,7 @@ class CWinClipboardSession final : public CClipboardSession {
   CWinClipboardSession& operator=(const CWinClipboardSession&) = delete;
 
   bool ReadHtml(std::string& text) override;
-  bool WriteHtml(const std::string& text) override;
+  bool WriteHtml(const HtmlEntryParts& entry) override;
   // Saves CF_BITMAP as a new "img" temporary file; the file stays behind.
   bool SaveBitmap(std::string& bmpPath) override;
 

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 
 namespace corvane {
@@ -85,13 +86,25 @@ std::string BuildHtmlHeader(size_t fragmentLength) {
   return header;
 }
 
-void BuildHtmlEntry(std::string_view header, std::string_view fragment, std::string& entry) {
-  entry.clear();
-  entry.reserve(header.size() + kDocumentPrefix.size() + fragment.size() + kDocumentSuffix.size());
-  entry.append(header.data(), header.size());
-  entry.append(kDocumentPrefix.data(), kDocumentPrefix.size());
-  entry.append(fragment.data(), fragment.size());
-  entry.append(kDocumentSuffix.data(), kDocumentSuffix.size());
+size_t HtmlEntryParts::Size() const {
+  return header.size() + kDocumentPrefix.size() + fragment.size() + kDocumentSuffix.size();
+}
+
+char* HtmlEntryParts::CopyTo(char* out) const {
+  for (std::string_view part : {header, kDocumentPrefix, fragment, kDocumentSuffix}) {
+    if (!part.empty()) std::memcpy(out, part.data(), part.size());
+    out += part.size();
+  }
+  return out;
+}
+
+std::string HtmlEntryParts::ToString() const {
+  std::string entry;
+  entry.reserve(Size());  // no zero-filling of what the parts overwrite at once
+  for (std::string_view part : {header, kDocumentPrefix, fragment, kDocumentSuffix}) {
+    entry.append(part.data(), part.size());
+  }
+  return entry;
 }
 
 }  // namespace corvane

@@ -45,8 +45,17 @@ constexpr size_t kBuiltHeaderLength = 105;
 constexpr std::string_view kDocumentPrefix = "<html><body>";
 constexpr std::string_view kDocumentSuffix = "</body></html>";
 
-// `header` (from BuildHtmlHeader) + the document around `fragment`: the whole entry, without a
-// terminating NUL, in `entry` (its storage is reused).
-void BuildHtmlEntry(std::string_view header, std::string_view fragment, std::string& entry);
+// An entry to be written: `header` (from BuildHtmlHeader), then "<html><body>" + fragment +
+// "</body></html>". Kept as its pieces so that a fragment of many megabytes is copied once,
+// straight into the clipboard's memory.
+struct HtmlEntryParts {
+  std::string_view header;
+  std::string_view fragment;
+
+  size_t Size() const;  // without a terminating NUL
+  // Writes Size() bytes to `out` (no NUL); returns the end.
+  char* CopyTo(char* out) const;
+  std::string ToString() const;
+};
 
 }  // namespace corvane

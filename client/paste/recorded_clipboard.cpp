@@ -9,8 +9,8 @@ bool CRecordedClipboard::ReadHtml(std::string& text) {
   return true;
 }
 
-bool CRecordedClipboard::WriteHtml(const std::string& text) {
-  m_html = text;
+bool CRecordedClipboard::WriteHtml(const HtmlEntryParts& entry) {
+  m_html = entry.ToString();
   ++m_writeCount;
   return true;
 }

@@ -16,7 +16,7 @@ class CRecordedClipboard final : public CClipboardSession {
   void SetBitmapFile(std::string bmpPath) { m_bitmapPath = std::move(bmpPath); }
 
   bool ReadHtml(std::string& text) override;
-  bool WriteHtml(const std::string& text) override;
+  bool WriteHtml(const HtmlEntryParts& entry) override;
   bool SaveBitmap(std::string& bmpPath) override;
 
   // The "HTML Format" entry now on this clipboard (the written one, else the recorded one).

@@ -79,8 +79,7 @@ TEST(HtmlHeader, BuiltHeaderMatchesTheWorkedExample) {
             "Version:1.0\r\nStartHTML:0000000105\r\nEndHTML:0000000139\r\n"
             "StartFragment:0000000117\r\nEndFragment:0000000125\r\n");
   EXPECT_EQ(header.size(), kBuiltHeaderLength);
-  std::string entry;
-  BuildHtmlEntry(header, "12345678", entry);
+  const std::string entry = HtmlEntryParts{header, "12345678"}.ToString();
   EXPECT_EQ(entry.size(), 139u);
   EXPECT_EQ(entry.substr(105), "<html><body>12345678</body></html>");
 }

@@ -80,14 +80,6 @@ TEST_F(ClipboardHtmlTest, OnlyTheExactFormIsRewritten) {
   EXPECT_EQ(Rewrite("<script src=\"" + url + "\"></script>"), "<script " + DataUri(Png()) + "></script>");
 }
 
-TEST_F(ClipboardHtmlTest, AnEmptyFragmentIsNotRewritten) {
-  CRecordedClipboard clipboard;
-  clipboard.SetHtml(MakeHtmlEntry(""));
-  CClipboardHtml html(clipboard);
-  ASSERT_TRUE(html.ReadHtml());
-  EXPECT_FALSE(html.ReplaceLocalImages());
-}
-
 TEST_F(ClipboardHtmlTest, HtmlOnlyIsRewrittenAndWrittenOnce) {
   const std::string url = FileUrl(m_folder.Write("a.png", Png()));
   CRecordedClipboard clipboard;

@@ -139,6 +139,7 @@ TEST(WriteHtml, ZeroByteFragmentAndTheReReadOfTheWrittenEntry) {
   clipboard.SetHtml(MakeHtmlEntry(""));
   CClipboardHtml html(clipboard);
   ASSERT_TRUE(html.ReadHtml());
+  EXPECT_FALSE(html.ReplaceLocalImages());  // nothing to rewrite in an empty fragment
   ASSERT_TRUE(html.WriteHtml());
   EXPECT_EQ(*clipboard.Html(),
             "Version:1.0\r\nStartHTML:0000000105\r\nEndHTML:0000000131\r\n"

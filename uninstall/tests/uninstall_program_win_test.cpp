@@ -13,6 +13,7 @@
 #include "base/program_folder.h"
 #include "skin/driver/window_driver_win.h"
 #include "tools/demo_service/client/demo_service_client_win.h"
+#include "uninstall/tests/run_program_win.h"
 
 namespace corvane {
 namespace {
@@ -29,21 +30,6 @@ bool WaitFor(Condition condition, DWORD timeoutMs) {
     Sleep(100);
   }
   return true;
-}
-
-DWORD RunAndWait(const std::wstring& program) {
-  PROCESS_INFORMATION pi = {};
-  STARTUPINFOW si = {sizeof(si)};
-  std::wstring command = L"\"" + program + L"\"";
-  if (!CreateProcessW(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-    return static_cast<DWORD>(-1);
-  }
-  WaitForSingleObject(pi.hProcess, 10000);
-  DWORD code = 0;
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hProcess);
-  CloseHandle(pi.hThread);
-  return code;
 }
 
 class UninstallProgram : public ::testing::Test {

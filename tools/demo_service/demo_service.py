@@ -10,6 +10,8 @@ Serves
   /download/Setup.exe   the installer file given with --installer
   /_demo/records        what was received, as JSON (for tests and support staff)
   /_demo/clear          forgets what was received
+  /_demo/installer?path=P
+                        serve the file P (a path on this machine) as /download/Setup.exe
   /_demo/set?doc=D&status=S&cut=1
                         answer the update document D (URL-encoded) with status S from now on;
                         cut=1 declares ten bytes more than it sends and closes the connection
@@ -131,6 +133,13 @@ def make_handler(state, record_file):
                 state.update_document = query.get("doc", [""])[0].encode("latin-1")
                 state.update_status = int(query.get("status", ["200"])[0])
                 state.update_cut = query.get("cut", ["0"])[0] == "1"
+                return self._send(200, b"ok", "text/plain")
+            if path == "/_demo/installer":
+                query = parse_qs(urlsplit(self.path).query, encoding="utf-8")
+                candidate = Path(query.get("path", [""])[0])
+                if not candidate.is_file():
+                    return self._send(404, b"no such file", "text/plain")
+                state.installer = candidate
                 return self._send(200, b"ok", "text/plain")
             if path == "/_demo/clear":
                 state.clear()

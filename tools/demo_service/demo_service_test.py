@@ -105,6 +105,16 @@ class DemoServiceTest(unittest.TestCase):
             self.assertEqual(demo_service.main(["--stop", str(state)]), 0)
             self.assertFalse(state.exists())
 
+    def test_installer_is_set_at_run_time(self):
+        port = self.start()
+        self.assertEqual(raw_request(port, "GET", "/download/Setup.exe")[0], 404)
+        with tempfile.TemporaryDirectory() as tmp:
+            installer = Path(tmp) / "sample.exe"
+            installer.write_bytes(b"MZ sample")
+            self.assertEqual(raw_request(port, "GET", "/_demo/installer?path=" + str(installer))[0], 200)
+            self.assertEqual(raw_request(port, "GET", "/download/Setup.exe"), (200, b"MZ sample"))
+        self.assertEqual(raw_request(port, "GET", "/_demo/installer?path=/no/such/file")[0], 404)
+
     def test_no_update_by_default(self):
         port = self.start()
         _, doc = raw_request(port, "GET", "/update/Version.aspx")

@@ -71,6 +71,19 @@ bool SetUpdateAnswer(const std::string& document, int status, bool cut) {
 
 bool ClearRecords() { return Fetch("/_demo/clear") == "ok"; }
 
+bool SetInstaller(const std::wstring& windowsPath) {
+  // The service runs on the host: it needs the host's path of the file.
+  using ToUnix = char*(CDECL*)(LPCWSTR);
+  auto toUnix = reinterpret_cast<ToUnix>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+  if (toUnix == nullptr) return false;
+  char* unixPath = toUnix(windowsPath.c_str());
+  if (unixPath == nullptr) return false;
+  const std::string path = unixPath;
+  HeapFree(GetProcessHeap(), 0, unixPath);
+  return Fetch("/_demo/installer?path=" + UrlEncode(path)) == "ok";
+}
+
 Json::Value Records() {
   Json::Value records;
   Json::Reader().parse(Fetch("/_demo/records"), records);

@@ -17,6 +17,9 @@ int UseDemoService();
 // bytes more than it sends.
 bool SetUpdateAnswer(const std::string& document, int status = 200, bool cut = false);
 
+// Serve the file at `windowsPath` as /download/Setup.exe from now on.
+bool SetInstaller(const std::wstring& windowsPath);
+
 // Forgets what was received.
 bool ClearRecords();
 

@@ -1,0 +1,26 @@
+// The installer's "delete_file_list.txt": its line format, and which entries the elevated
+// uninstaller may act on. The folder and the file are writable by an ordinary user, so an
+// entry must never reach outside the installation folder.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace corvane {
+
+// Lines of the file as text mode reads them: LF or CR LF ends a line, a last line without an
+// end still counts, empty lines are skipped, nothing else is trimmed.
+std::vector<std::string> SplitDeleteList(const std::string& bytes);
+
+// True when `entry` is a plain relative path below the installation folder: not absolute,
+// drive-relative or UNC, no ':' anywhere, no ".." component, and no component that names a
+// device (CON, PRN, AUX, NUL, COM1-9, LPT1-9, CONIN$, CONOUT$; with or without an extension).
+bool IsSafeDeleteEntry(const std::wstring& entry);
+
+// True when `dir` may serve as the base of listed deletions: absolute, shorter than 260
+// characters, not a drive or share root, and neither one of `protectedFolders` (the Windows
+// folder, Program Files, profiles, the desktop, ...) nor a folder that contains one of them.
+// Comparison ignores case and trailing backslashes.
+bool IsDeletableInstallDir(const std::wstring& dir, const std::vector<std::wstring>& protectedFolders);
+
+}  // namespace corvane

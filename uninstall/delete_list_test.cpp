@@ -1,0 +1,68 @@
+// The delete list's lines, and the guards that keep deletions inside the installation folder.
+#include "uninstall/delete_list.h"
+
+#include <gtest/gtest.h>
+
+namespace corvane {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(SplitDeleteList, LineEndsEmptyLinesAndTrailingSpaces) {
+  EXPECT_EQ(SplitDeleteList("skin\n\nCorvaneClient.exe"), (Lines{"skin", "CorvaneClient.exe"}));
+  EXPECT_EQ(SplitDeleteList("skin\r\n\r\nCorvaneClient.exe\r\n"), (Lines{"skin", "CorvaneClient.exe"}));
+  EXPECT_EQ(SplitDeleteList("a \nb"), (Lines{"a ", "b"})) << "nothing but the line end is trimmed";
+  EXPECT_EQ(SplitDeleteList(""), Lines{});
+  EXPECT_EQ(SplitDeleteList("\n\r\n"), Lines{});
+  EXPECT_EQ(SplitDeleteList("x\ry\n"), (Lines{"x\ry"})) << "a CR inside a line is not a line end";
+}
+
+TEST(IsSafeDeleteEntry, PlainRelativePathsPass) {
+  for (const wchar_t* entry : {L"CorvaneClient.exe", L"skin", L"error_page\\Error.html", L"locales/zh-CN.pak",
+                               L"a ", L".\\cache", L"console.log", L"connection", L"COM10", L"LPT0.txt", L"nul_x"}) {
+    EXPECT_TRUE(IsSafeDeleteEntry(entry)) << std::string(entry, entry + wcslen(entry));
+  }
+}
+
+TEST(IsSafeDeleteEntry, EverythingThatLeavesTheFolderIsRefused) {
+  for (const wchar_t* entry : {L"", L"C:\\Windows", L"C:Windows", L"\\Windows", L"/etc", L"\\\\server\\share\\x",
+                               L"\\\\?\\C:\\x", L"..", L"..\\..\\Windows", L"skin\\..\\..\\x", L"a/../../b",
+                               L".. \\x", L"...\\x", L"file.txt:stream", L"x\\..", L"CON", L"con", L"NUL.txt",
+                               L"skin\\aux", L"PRN .log", L"COM1", L"lpt9.dat", L"CONIN$", L"conout$",
+                               L"COM\x00B9"}) {
+    EXPECT_FALSE(IsSafeDeleteEntry(entry)) << std::string(entry, entry + wcslen(entry));
+  }
+}
+
+class InstallDir : public ::testing::Test {
+ protected:
+  const std::vector<std::wstring> protectedFolders = {
+      L"C:\\Windows", L"C:\\Program Files", L"C:\\Program Files (x86)", L"C:\\Users\\teacher",
+      L"C:\\Users\\teacher\\Desktop", L"C:\\Users"};
+};
+
+TEST_F(InstallDir, OrdinaryFoldersPass) {
+  EXPECT_TRUE(IsDeletableInstallDir(L"C:\\Program Files (x86)\\Corvane", protectedFolders));
+  EXPECT_TRUE(IsDeletableInstallDir(L"D:\\Apps\\Corvane\\", protectedFolders));
+  EXPECT_TRUE(IsDeletableInstallDir(L"C:\\Users\\teacher\\AppData\\Local\\Programs\\Corvane", protectedFolders));
+  EXPECT_TRUE(IsDeletableInstallDir(L"\\\\server\\share\\Corvane", protectedFolders));
+  EXPECT_TRUE(IsDeletableInstallDir(L"C:\\Windowsapps\\Corvane", protectedFolders)) << "a prefix is not a parent";
+}
+
+TEST_F(InstallDir, RootsSystemFoldersTheirParentsAndOddPathsAreRefused) {
+  for (const wchar_t* dir : {L"", L"C:", L"C:\\", L"c:/", L"\\\\server\\share", L"\\\\server\\share\\",
+                             L"C:\\Windows", L"c:\\windows\\", L"C:\\Program Files", L"C:\\PROGRAM FILES (X86)",
+                             L"C:\\Users\\teacher", L"C:\\Users\\teacher\\Desktop", L"C:\\Users",
+                             L"Corvane", L"\\Corvane", L"C:Corvane", L"C:\\x\\..\\Windows", L"C:\\a:b"}) {
+    EXPECT_FALSE(IsDeletableInstallDir(dir, protectedFolders)) << std::string(dir, dir + wcslen(dir));
+  }
+}
+
+TEST_F(InstallDir, LengthOf260OrMoreIsRefused) {
+  std::wstring dir = L"D:\\" + std::wstring(256, L'a');  // 259 characters
+  EXPECT_TRUE(IsDeletableInstallDir(dir, protectedFolders));
+  EXPECT_FALSE(IsDeletableInstallDir(dir + L"b", protectedFolders));
+}
+
+}  // namespace
+}  // namespace corvane

@@ -1,0 +1,44 @@
+// CheckForUpdate and its reply handler; GetInstalledClientPath.
+#include "client/update/update_check_win.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <ctime>
+
+#include "base/product_names.h"
+#include "base/registry_win.h"
+#include "client/client_messages_win.h"
+
+namespace corvane {
+
+UpdateInfo g_updateInfo;
+
+namespace {
+constexpr wchar_t kLastCheckValue[] = L"last_check_time";
+}  // namespace
+
+std::wstring GetInstalledClientPath() { return GetInstallDir() + L"\\" + kClientExeName; }
+
+// Reads and moves forward "last_check_time"; true when the check is due.
+bool TakeUpdateCheckTurn() {
+  const int64_t now = static_cast<int64_t>(std::time(nullptr));
+  DWORD last = 0;
+  DWORD size = sizeof(last);
+  DWORD type = 0;
+  if (SHGetValueW(HKEY_CURRENT_USER, kClientRegistryKey, kLastCheckValue, &type, &last, &size) != ERROR_SUCCESS ||
+      type != REG_DWORD) {
+    last = 0;
+  }
+  const DWORD stored = static_cast<DWORD>(now & 0xFFFFFFFF);
+  SHSetValueW(HKEY_CURRENT_USER, kClientRegistryKey, kLastCheckValue, REG_DWORD, &stored, sizeof(stored));
+  return IsUpdateCheckDue(now, last);
+}
+
+void AcceptUpdateReply(int statusCode, bool complete, const std::string& body) {
+  if (statusCode != 200 || !complete) return;
+  g_updateInfo = ParseUpdateDocument(body);
+  if (g_updateInfo.type == 1) PostMessageW(g_hMainWnd, WM_UPDATEAVAILABLE, 0, 0);
+}
+
+}  // namespace corvane

@@ -1,0 +1,25 @@
+// The daily update check: the installed client's version to the service, its answer kept in
+// g_updateInfo, and WM_UPDATEAVAILABLE to the main window when an update is offered.
+#pragma once
+
+#include <string>
+
+#include "client/update/update_rules.h"
+
+namespace corvane {
+
+// The last accepted answer of the service.
+extern UpdateInfo g_updateInfo;
+
+// "Install_Dir" + "\CorvaneClient.exe" (just "\CorvaneClient.exe" without the value).
+std::wstring GetInstalledClientPath();
+
+// Asks the service when a day has passed since the last call (the time of every call is
+// stored in "last_check_time"). True when a request was started.
+bool CheckForUpdate();
+
+// Takes a finished reply: stores the answer when the response is complete, and posts
+// WM_UPDATEAVAILABLE for type 1.
+void AcceptUpdateReply(int statusCode, bool complete, const std::string& body);
+
+}  // namespace corvane

@@ -9,6 +9,14 @@ Serves
   /update/Remove.aspx   records each uninstall report
   /download/Setup.exe   the installer file given with --installer
   /_demo/records        what was received, as JSON (for tests and support staff)
+  /_demo/clear          forgets what was received
+  /_demo/set?doc=D&status=S&cut=1
+                        answer the update document D (URL-encoded) with status S from now on;
+                        cut=1 declares ten bytes more than it sends and closes the connection
+
+  demo_service.py --start STATE [options]   run in the background (tests' fixtures); STATE
+                                            receives "port N" and "pid P" once it listens
+  demo_service.py --stop STATE              stop it
 
 Requests bodies arrive with the verb GET, so they are read from Content-Length on every verb.
 It binds 127.0.0.1 only.
@@ -16,11 +24,15 @@ It binds 127.0.0.1 only.
 import argparse
 import html
 import json
+import os
+import signal
+import subprocess
 import sys
 import threading
+import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from pathlib import Path
-from urllib.parse import urlsplit
+from urllib.parse import parse_qs, urlsplit
 
 HOME_PAGE = """<!DOCTYPE html>
 <html lang="zh-CN"><head><meta charset="utf-8"><title>Drovessa 作业</title>
@@ -48,6 +60,8 @@ class DemoState:
     def __init__(self, update_document, installer):
         self.lock = threading.Lock()
         self.update_document = update_document
+        self.update_status = 200
+        self.update_cut = False
         self.installer = installer
         self.records = {"version": [], "remove": [], "requests": []}
 
@@ -58,6 +72,10 @@ class DemoState:
     def snapshot(self):
         with self.lock:
             return json.loads(json.dumps(self.records))
+
+    def clear(self):
+        with self.lock:
+            self.records = {"version": [], "remove": [], "requests": []}
 
 
 def make_handler(state, record_file):
@@ -73,10 +91,13 @@ def make_handler(state, record_file):
             length = int(self.headers.get("Content-Length") or 0)
             return self.rfile.read(length) if length > 0 else b""
 
-        def _send(self, status, body, content_type="text/html; charset=utf-8"):
+        def _send(self, status, body, content_type="text/html; charset=utf-8", cut=False):
             self.send_response(status)
             self.send_header("Content-Type", content_type)
-            self.send_header("Content-Length", str(len(body)))
+            self.send_header("Content-Length", str(len(body) + (10 if cut else 0)))
+            if cut:
+                self.send_header("Connection", "close")
+                self.close_connection = True
             self.end_headers()
             if self.command != "HEAD":
                 self.wfile.write(body)
@@ -96,13 +117,23 @@ def make_handler(state, record_file):
             if path == "/update/Version.aspx":
                 state.record("version", entry)
                 self._persist(record_file, "version", entry)
-                return self._send(200, state.update_document, "application/json")
+                return self._send(state.update_status, state.update_document, "application/json",
+                                  cut=state.update_cut)
             if path == "/update/Remove.aspx":
                 state.record("remove", entry)
                 self._persist(record_file, "remove", entry)
                 return self._send(200, b"ok", "text/plain")
             if path == "/download/Setup.exe" and state.installer is not None:
                 return self._send(200, state.installer.read_bytes(), "application/octet-stream")
+            if path == "/_demo/set":
+                query = parse_qs(urlsplit(self.path).query, keep_blank_values=True)
+                state.update_document = query.get("doc", [""])[0].encode("latin-1")
+                state.update_status = int(query.get("status", ["200"])[0])
+                state.update_cut = query.get("cut", ["0"])[0] == "1"
+                return self._send(200, b"ok", "text/plain")
+            if path == "/_demo/clear":
+                state.clear()
+                return self._send(200, b"ok", "text/plain")
             if path == "/_demo/records":
                 return self._send(200, json.dumps(state.snapshot()).encode("utf-8"), "application/json")
             return self._send(404, b"not found", "text/plain")
@@ -149,8 +180,46 @@ def update_document(args, port):
     return json.dumps({"product_name": "DrovessaClient", "type": 0}).encode("utf-8")
 
 
+def start_in_background(state_file, argv):
+    """Runs the service as a detached process and returns once it listens."""
+    state_file = Path(state_file).resolve()
+    state_file.unlink(missing_ok=True)
+    port_file = state_file.with_suffix(".port")
+    port_file.unlink(missing_ok=True)
+    child = subprocess.Popen([sys.executable, os.path.abspath(__file__), "--port-file", str(port_file), *argv],
+                             stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                             start_new_session=True)
+    for _ in range(100):
+        if port_file.exists() and port_file.read_text():
+            state_file.write_text(f"port {port_file.read_text()}\npid {child.pid}\n")
+            return 0
+        if child.poll() is not None:
+            break
+        time.sleep(0.1)
+    print("demo_service: did not start", file=sys.stderr)
+    return 1
+
+
+def stop_background(state_file):
+    state_file = Path(state_file)
+    if not state_file.exists():
+        return 0
+    fields = dict(line.split() for line in state_file.read_text().splitlines() if line.strip())
+    state_file.unlink()
+    try:
+        os.kill(int(fields["pid"]), signal.SIGTERM)
+    except (KeyError, ValueError, ProcessLookupError):
+        pass
+    return 0
+
+
 def main(argv=None):
-    args = parse_args(argv if argv is not None else sys.argv[1:])
+    argv = argv if argv is not None else sys.argv[1:]
+    if argv[:1] == ["--start"] and len(argv) >= 2:
+        return start_in_background(argv[1], ["--port", "0", *argv[2:]])
+    if argv[:1] == ["--stop"] and len(argv) == 2:
+        return stop_background(argv[1])
+    args = parse_args(argv)
     state = DemoState(b"", args.installer)
     server = ThreadingHTTPServer(("127.0.0.1", args.port), make_handler(state, args.record))
     server.verbose = args.verbose
@@ -168,4 +237,4 @@ def main(argv=None):
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())

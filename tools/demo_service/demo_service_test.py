@@ -75,6 +75,33 @@ class DemoServiceTest(unittest.TestCase):
             status, payload = raw_request(port, "GET", "/download/Setup.exe")
             self.assertEqual((status, payload), (200, installer.read_bytes()))
 
+    def test_update_answer_is_set_at_run_time(self):
+        port = self.start()
+        doc = "%7B%22type%22%3A2%7D"  # {"type":2}
+        self.assertEqual(raw_request(port, "GET", f"/_demo/set?doc={doc}&status=404")[0], 200)
+        status, answer = raw_request(port, "GET", "/update/Version.aspx")
+        self.assertEqual((status, answer), (404, b'{"type":2}'))
+        raw_request(port, "GET", f"/_demo/set?doc={doc}&cut=1")
+        with socket.create_connection(("127.0.0.1", port), timeout=5) as s:
+            s.sendall(b"GET /update/Version.aspx HTTP/1.1\r\nHost: x\r\n\r\n")
+            data = b""
+            while chunk := s.recv(65536):
+                data += chunk
+        self.assertIn(b"Content-Length: 20\r\n", data)
+        self.assertTrue(data.endswith(b'{"type":2}'))
+        self.assertEqual(raw_request(port, "GET", "/_demo/clear")[0], 200)
+        _, records = raw_request(port, "GET", "/_demo/records")
+        self.assertEqual(json.loads(records)["version"], [])
+
+    def test_background_start_and_stop(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            state = Path(tmp) / "demo.state"
+            self.assertEqual(demo_service.main(["--start", str(state)]), 0)
+            fields = dict(line.split() for line in state.read_text().splitlines())
+            self.assertEqual(raw_request(int(fields["port"]), "GET", "/")[0], 200)
+            self.assertEqual(demo_service.main(["--stop", str(state)]), 0)
+            self.assertFalse(state.exists())
+
     def test_no_update_by_default(self):
         port = self.start()
         _, doc = raw_request(port, "GET", "/update/Version.aspx")

@@ -1,0 +1,230 @@
+// The engine against the real transport (WinINet under Wine, libcurl natively) and our server.
+#include <gtest/gtest.h>
+
+#include "http/tests/recording_manager.h"
+
+namespace corvane {
+namespace {
+
+using testing_server::IsPattern;
+using testing_server::RunUntil;
+using testing_server::Url;
+
+HttpRequestOptions OptionsFor(const std::wstring& url) {
+  HttpRequestOptions options;
+  options.url = url;
+  return options;
+}
+
+TEST(HttpEngine, TaskIdsStartAt100AndEachFinishGetsItsOwnTask) {
+  RecordingManager manager;
+  const int32_t first = manager.StartRequest(OptionsFor(Url(L"/len/10")));
+  const int32_t second = manager.StartRequest(OptionsFor(Url(L"/len/20")));
+  EXPECT_EQ(first, 100);
+  EXPECT_EQ(second, 101);
+  ASSERT_TRUE(RunUntil([&] { return manager.finished.size() == 2; }));
+  EXPECT_EQ(manager.finished[100].body.size(), 10u);
+  EXPECT_EQ(manager.finished[101].body.size(), 20u);
+  // Ids are never reused, also once the earlier tasks are gone.
+  ASSERT_TRUE(RunUntil([&] { return manager.GetClosingCount() == 0; }));
+  EXPECT_EQ(manager.StartRequest(OptionsFor(Url(L"/len/1"))), 102);
+}
+
+TEST(HttpEngine, BodiesWithAndWithoutContentLength) {
+  RecordingManager manager;
+  RecordingManager::Seen sized = manager.Fetch(Url(L"/len/300000"));
+  EXPECT_EQ(sized.response.statusCode, 200);
+  EXPECT_EQ(sized.response.contentLength, 300000);
+  EXPECT_EQ(sized.bytesReceived, 300000);
+  EXPECT_EQ(sized.response.readCompleted, 1);
+  EXPECT_EQ(sized.response.server, L"CorvaneTest/1");
+  EXPECT_EQ(sized.response.lastModified, L"Wed, 21 Oct 2015 07:28:00 GMT");
+  EXPECT_NE(sized.response.requestHandle, nullptr);
+  EXPECT_TRUE(sized.complete);
+  EXPECT_EQ(sized.body.size(), 300000u);
+  EXPECT_TRUE(IsPattern(sized.body));
+
+  RecordingManager::Seen unsized = manager.Fetch(Url(L"/nolen/5000"));
+  EXPECT_EQ(unsized.response.statusCode, 200);
+  EXPECT_EQ(unsized.response.contentLength, 0);
+  EXPECT_EQ(unsized.response.readCompleted, 1);
+  EXPECT_EQ(unsized.bytesReceived, 5000);
+  EXPECT_TRUE(unsized.complete);
+  EXPECT_TRUE(IsPattern(unsized.body));
+}
+
+TEST(HttpEngine, CutShortBodyAnd404AreDeliveredButNotComplete) {
+  RecordingManager manager;
+  RecordingManager::Seen cut = manager.Fetch(Url(L"/short/1000/400"));
+  EXPECT_EQ(cut.response.statusCode, 200);
+  EXPECT_EQ(cut.response.contentLength, 1000);
+  EXPECT_EQ(cut.bytesReceived, 400);
+  EXPECT_FALSE(cut.complete);
+
+  RecordingManager::Seen missing = manager.Fetch(Url(L"/missing"));
+  EXPECT_EQ(missing.response.statusCode, 404);
+  EXPECT_EQ(missing.body, "not found");
+  EXPECT_FALSE(missing.complete);
+}
+
+TEST(HttpEngine, NoResponseReachesStageOneWithStatusZero) {
+  for (const std::wstring& url : {testing_server::RefusedUrl(L"/len/10"), testing_server::UnresolvableUrl(L"/"),
+                                  std::wstring(L"not a url at all")}) {
+    SCOPED_TRACE(std::string(url.begin(), url.end()));
+    RecordingManager manager;
+    RecordingManager::Seen seen = manager.Fetch(url);
+    ASSERT_EQ(manager.headers.count(100), 1u);
+    EXPECT_EQ(manager.headers[100].response.statusCode, 0);
+    ASSERT_EQ(manager.finished.count(100), 1u);
+    EXPECT_EQ(seen.response.readCompleted, 0);
+    EXPECT_EQ(seen.bytesReceived, 0);
+    EXPECT_FALSE(seen.complete);
+  }
+}
+
+TEST(HttpEngine, VerbsBodiesAndRangeOnTheWire) {
+  RecordingManager manager;
+  const std::pair<int32_t, std::string> verbs[] = {{0, "GET "}, {1, "POST "}, {2, "POST "}, {3, "DELETE "}, {7, "GET "}};
+  for (const auto& verb : verbs) {
+    HttpRequestOptions options = OptionsFor(Url(L"/echo"));
+    options.verb = verb.first;
+    EXPECT_EQ(manager.Fetch(options).body.rfind(verb.second + "/echo ", 0), 0u) << verb.first;
+  }
+
+  HttpRequestOptions withBody = OptionsFor(Url(L"/echo?x=1"));
+  withBody.body = "abc\x01xyz";
+  const std::string echoed = manager.Fetch(withBody).body;
+  EXPECT_EQ(echoed.rfind("GET /echo?x=1 ", 0), 0u) << echoed;
+  EXPECT_NE(echoed.find("\n\nabc\x01xyz"), std::string::npos) << echoed;
+
+  HttpRequestOptions noRange = OptionsFor(Url(L"/echo"));
+  EXPECT_EQ(manager.Fetch(noRange).body.find("Range:"), std::string::npos);
+  HttpRequestOptions ranged = OptionsFor(Url(L"/echo"));
+  ranged.rangeStart = 1234;
+  EXPECT_NE(manager.Fetch(ranged).body.find("\nRange: bytes=1234-\n"), std::string::npos);
+
+  HttpRequestOptions custom = OptionsFor(Url(L"/echo"));
+  custom.extraHeaders = L"X-One: 1\r\nX-Two: two\r\n";
+  custom.userAgent = L"CorvaneProbe/9";
+  const std::string headers = manager.Fetch(custom).body;
+  EXPECT_NE(headers.find("\nX-One: 1\nX-Two: two\n"), std::string::npos) << headers;
+  EXPECT_NE(headers.find("\nUser-Agent: CorvaneProbe/9\n"), std::string::npos) << headers;
+}
+
+TEST(HttpEngine, HttpsIsOpenedSecure) {
+  RecordingManager manager;
+  // Our server speaks plain HTTP, so the TLS handshake fails: no response, but the flags show.
+  const std::wstring https = L"https://127.0.0.1:" + std::to_wstring(testing_server::Server().port) + L"/len/1";
+  manager.Fetch(https);
+  ASSERT_EQ(manager.headers.count(100), 1u);
+  EXPECT_NE(manager.headers[100].openFlags & kFlagSecure, 0u);
+  EXPECT_EQ(manager.headers[100].openFlags & kDefaultOpenFlags, kDefaultOpenFlags);
+  EXPECT_EQ(manager.headers[100].response.statusCode, 0);
+
+  manager.Fetch(Url(L"/len/1"));
+  EXPECT_EQ(manager.headers[101].openFlags, kDefaultOpenFlags);
+}
+
+TEST(HttpEngine, CancellingTwiceOrAfterTheFinishChangesNothing) {
+  RecordingManager manager;
+  const int32_t id = manager.StartRequest(OptionsFor(Url(L"/drip/5/100")));
+  manager.CancelRequest(id);
+  EXPECT_EQ(manager.FindRunningRequest(id), nullptr);
+  EXPECT_EQ(manager.GetRunningCount(), 0u);
+  EXPECT_EQ(manager.GetClosingCount(), 1u);
+  manager.CancelRequest(id);
+  manager.CancelRequest(4711);
+  EXPECT_EQ(manager.GetClosingCount(), 1u);
+  RunUntil([] { return false; }, 800);
+  EXPECT_EQ(manager.finished.count(id), 0u);
+
+  RecordingManager::Seen done = manager.Fetch(Url(L"/len/10"));
+  EXPECT_TRUE(done.complete);
+  const size_t closing = manager.GetClosingCount();
+  manager.CancelRequest(id + 1);
+  EXPECT_EQ(manager.GetClosingCount(), closing);
+  EXPECT_EQ(manager.GetRunningCount(), 0u);
+}
+
+TEST(HttpEngine, StageMessagesAfterCancellationAreIgnored) {
+  RecordingManager manager;
+  // Short holds: Wine's WinINet does not end a blocked read when its handle is closed, so the
+  // reader runs until the server lets go, and the manager's shut-down waits for it.
+  const int32_t id = manager.StartRequest(OptionsFor(Url(L"/hold/1")));
+  ASSERT_TRUE(RunUntil([&] { return manager.headers.count(id) != 0; }));
+  manager.CancelRequest(id);
+  manager.headers.clear();
+  // Stage messages through the real event window, as a late worker would send them.
+  EXPECT_TRUE(CHttpEventWindow::Notify(manager.GetEventWindow(), id, 1));
+  EXPECT_TRUE(CHttpEventWindow::Notify(manager.GetEventWindow(), id, 2));
+  RunUntil([] { return false; }, 300);
+  EXPECT_TRUE(manager.headers.empty());
+  EXPECT_EQ(manager.finished.count(id), 0u);
+}
+
+TEST(HttpEngine, ReaperStopsWhenIdleAndIsArmedAgainByTheNextStart) {
+  RecordingManager manager;
+  EXPECT_TRUE(manager.Fetch(Url(L"/len/10")).complete);
+  ASSERT_TRUE(RunUntil([&] { return manager.GetRunningCount() + manager.GetClosingCount() == 0; }));
+  RunUntil([] { return false; }, 300);  // the next tick finds both lists empty and stops
+  const uint64_t stopped = manager.GetReaperTickCount();
+  RunUntil([] { return false; }, 500);
+  EXPECT_EQ(manager.GetReaperTickCount(), stopped);
+
+  manager.StartRequest(OptionsFor(Url(L"/drip/3/150")));
+  EXPECT_TRUE(RunUntil([&] { return manager.GetReaperTickCount() >= stopped + 2; }, 3000));
+}
+
+TEST(HttpEngine, TimeLimitCancelsAStillRunningTask) {
+  RecordingManager manager;
+  HttpRequestOptions options = OptionsFor(Url(L"/hold/1"));
+  options.timeLimitMs = 300;
+  const int32_t id = manager.StartRequest(options);
+  ASSERT_TRUE(RunUntil([&] { return !manager.timedOut.empty(); }, 3000));
+  EXPECT_EQ(manager.timedOut, std::vector<int32_t>{id});
+  EXPECT_EQ(manager.FindRunningRequest(id), nullptr);
+  RunUntil([] { return false; }, 300);
+  EXPECT_EQ(manager.finished.count(id), 0u);
+  EXPECT_EQ(manager.timedOut.size(), 1u);  // the timer stopped at its first tick
+
+  // A task that finishes within its limit is never timed out.
+  HttpRequestOptions quick = OptionsFor(Url(L"/len/10"));
+  quick.timeLimitMs = 400;
+  EXPECT_TRUE(manager.Fetch(quick).complete);
+  RunUntil([] { return false; }, 600);
+  EXPECT_EQ(manager.timedOut.size(), 1u);
+}
+
+TEST(HttpEngine, BodiesPastTheCapAreCutAndRejected) {
+  RecordingManager manager;
+  for (const wchar_t* path : {L"/len/50000", L"/nolen/50000"}) {
+    HttpRequestOptions options = OptionsFor(Url(path));
+    options.maxBodyBytes = 10000;
+    RecordingManager::Seen seen = manager.Fetch(options);
+    EXPECT_EQ(seen.response.statusCode, 200) << path;
+    EXPECT_EQ(seen.response.readCompleted, 0) << path;
+    EXPECT_LE(seen.bytesReceived, 10000) << path;
+    EXPECT_EQ(seen.body.size(), static_cast<size_t>(seen.bytesReceived));
+    EXPECT_FALSE(seen.complete) << path;
+  }
+  HttpRequestOptions exact = OptionsFor(Url(L"/len/10000"));
+  exact.maxBodyBytes = 10000;
+  EXPECT_TRUE(manager.Fetch(exact).complete);
+}
+
+TEST(HttpEngine, PoppingTakesTheBodyOut) {
+  struct PoppingTwice : RecordingManager {
+    void OnRequestFinished(FCHttpRequest& task) override {
+      first = task.PopReceivedData();
+      second = task.PopReceivedData();
+      RecordingManager::OnRequestFinished(task);
+    }
+    std::string first, second;
+  } manager;
+  manager.Fetch(Url(L"/len/70000"));
+  EXPECT_EQ(manager.first.size(), 70000u);
+  EXPECT_TRUE(manager.second.empty());
+}
+
+}  // namespace
+}  // namespace corvane

@@ -126,7 +126,7 @@ def make_handler(state, record_file):
             if path == "/download/Setup.exe" and state.installer is not None:
                 return self._send(200, state.installer.read_bytes(), "application/octet-stream")
             if path == "/_demo/set":
-                query = parse_qs(urlsplit(self.path).query, keep_blank_values=True)
+                query = parse_qs(urlsplit(self.path).query, keep_blank_values=True, encoding="latin-1")
                 state.update_document = query.get("doc", [""])[0].encode("latin-1")
                 state.update_status = int(query.get("status", ["200"])[0])
                 state.update_cut = query.get("cut", ["0"])[0] == "1"

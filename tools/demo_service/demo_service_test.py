@@ -89,6 +89,8 @@ class DemoServiceTest(unittest.TestCase):
                 data += chunk
         self.assertIn(b"Content-Length: 20\r\n", data)
         self.assertTrue(data.endswith(b'{"type":2}'))
+        raw_request(port, "GET", "/_demo/set?doc=MZ%00%FF%80")
+        self.assertEqual(raw_request(port, "GET", "/update/Version.aspx")[1], b"MZ\x00\xff\x80")
         self.assertEqual(raw_request(port, "GET", "/_demo/clear")[0], 200)
         _, records = raw_request(port, "GET", "/_demo/records")
         self.assertEqual(json.loads(records)["version"], [])

@@ -108,7 +108,8 @@ def make_handler(state, record_file):
             entry = {"verb": self.command, "path": self.path,
                      "headers": {k: v for k, v in self.headers.items()},
                      "body": body.decode("latin-1")}
-            state.record("requests", {"verb": self.command, "path": self.path})
+            if not path.startswith("/_demo/"):  # control requests are not the client's
+                state.record("requests", {"verb": self.command, "path": self.path})
             if path == "/":
                 host = html.escape(self.headers.get("Host", ""))
                 return self._send(200, HOME_PAGE.format(host=host).encode("utf-8"))

@@ -94,6 +94,7 @@ class DemoServiceTest(unittest.TestCase):
         self.assertEqual(raw_request(port, "GET", "/_demo/clear")[0], 200)
         _, records = raw_request(port, "GET", "/_demo/records")
         self.assertEqual(json.loads(records)["version"], [])
+        self.assertEqual(json.loads(records)["requests"], [], "control requests are not recorded")
 
     def test_background_start_and_stop(self):
         with tempfile.TemporaryDirectory() as tmp:

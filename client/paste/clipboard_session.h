@@ -1,0 +1,29 @@
+// What one paste conversion needs from a clipboard while it holds it: the HTML entry's bytes in
+// and out, and the clipboard bitmap saved as a BMP file. The Windows clipboard implements it
+// (clipboard_session_win.h), recorded samples do (recorded_clipboard.h), a GTK clipboard can.
+#pragma once
+
+#include <string>
+
+#include "client/paste/html_entry.h"
+
+namespace corvane {
+
+class CClipboardSession {
+ public:
+  virtual ~CClipboardSession() = default;
+
+  // The "HTML Format" entry up to its first NUL byte; false when there is none or it cannot be
+  // read. Never reads past the end of the data.
+  virtual bool ReadHtml(std::string& text) = 0;
+
+  // Puts `entry` (a terminating NUL is added) as the "HTML Format" entry, leaving every other
+  // format as it is; true when the data was handed to the clipboard.
+  virtual bool WriteHtml(const HtmlEntryParts& entry) = 0;
+
+  // When the clipboard holds a bitmap: saves it as a BMP file and gives that file's narrow name
+  // (active code page), true. False when there is no bitmap.
+  virtual bool SaveBitmap(std::string& bmpPath) = 0;
+};
+
+}  // namespace corvane

@@ -1,0 +1,209 @@
+// The paste conversion on the real clipboard: HTML only, a bitmap only, both, plain text only,
+// other formats surviving, local picture sources, a clipboard held elsewhere, and the plain
+// text format standing in when "HTML Format" cannot be registered.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <thread>
+
+#include "base/ansi.h"
+#include "client/paste/base64.h"
+#include "client/paste/clipboard_html.h"
+#include "client/paste/clipboard_session_win.h"
+#include "client/paste/convert_clipboard.h"
+#include "client/paste/recorded_clipboard.h"
+#include "client/paste/tests/clipboard_fixture_win.h"
+#include "client/paste/tests/html_samples.h"
+#include "client/paste/tests/test_files.h"
+
+namespace corvane {
+namespace {
+
+using testing::FileUrl;
+using testing::MakeHtmlEntry;
+
+constexpr char kParagraphStart[] = "<p><img src = \"data:image/bmp;base64,";
+constexpr char kParagraphEnd[] = "\"> </img></p>";
+
+std::string FragmentOf(const std::string& entry) {
+  CRecordedClipboard recorded;
+  recorded.SetHtml(entry);
+  CClipboardHtml html(recorded);
+  return html.ReadHtml() ? html.Fragment() : "<unreadable>";
+}
+
+// The "img" temporary files the bitmap step leaves behind.
+std::set<std::wstring> TemporaryImageFiles() {
+  wchar_t folder[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, folder);
+  std::set<std::wstring> names;
+  WIN32_FIND_DATAW found;
+  UniqueFindHandle find(FindFirstFileW((std::wstring(folder) + L"img*.tmp").c_str(), &found));
+  if (!find) return names;
+  do names.insert(std::wstring(folder) + found.cFileName);
+  while (FindNextFileW(find.Get(), &found));
+  return names;
+}
+
+class PasteClipboardTest : public testing::ClipboardFixture {
+ protected:
+  void SetUp() override {
+    ClipboardFixture::SetUp();
+    m_tempFilesBefore = TemporaryImageFiles();
+  }
+  void TearDown() override {
+    for (const std::wstring& name : NewTemporaryFiles()) DeleteFileW(name.c_str());
+    ClipboardFixture::TearDown();
+  }
+  std::vector<std::wstring> NewTemporaryFiles() const {
+    std::vector<std::wstring> added;
+    for (const std::wstring& name : TemporaryImageFiles()) {
+      if (!m_tempFilesBefore.count(name)) added.push_back(name);
+    }
+    return added;
+  }
+  // The BMP inside the image paragraph that is the fragment of the clipboard's HTML entry.
+  std::string BmpOfWrittenParagraph() {
+    const std::string fragment = FragmentOf(Read(m_htmlFormat).value_or(""));
+    const size_t start = sizeof(kParagraphStart) - 1;
+    if (fragment.compare(0, start, kParagraphStart) != 0) return "<no paragraph: " + fragment.substr(0, 80) + ">";
+    const size_t end = fragment.size() - (sizeof(kParagraphEnd) - 1);
+    if (fragment.compare(end, std::string::npos, kParagraphEnd) != 0) return "<bad paragraph end>";
+    return testing::DecodeBase64(fragment.substr(start, end - start));
+  }
+  std::set<std::wstring> m_tempFilesBefore;
+};
+
+TEST_F(PasteClipboardTest, HtmlOnlyIsWrittenBackWithANewHeader) {
+  Put({{m_htmlFormat, MakeHtmlEntry("<b>hello</b> \xE4\xBD\xA0\xE5\xA5\xBD") + std::string(1, '\0')}});
+  ConvertClipboardForPaste();
+  const std::string entry = Read(m_htmlFormat).value_or("");
+  EXPECT_EQ(entry.substr(0, 23), "Version:1.0\r\nStartHTML:");
+  EXPECT_EQ(entry.substr(105), "<html><body><b>hello</b> \xE4\xBD\xA0\xE5\xA5\xBD</body></html>");
+  EXPECT_EQ(FragmentOf(entry), "<b>hello</b> \xE4\xBD\xA0\xE5\xA5\xBD");
+  // The block holds the entry and its NUL.
+  EXPECT_EQ(Read(m_htmlFormat, false).value_or("").substr(0, entry.size() + 1), entry + std::string(1, '\0'));
+  EXPECT_TRUE(NewTemporaryFiles().empty());
+}
+
+TEST_F(PasteClipboardTest, BitmapOnlyBecomesAnInlineBmpParagraph) {
+  UniqueGdiObject bitmap(testing::MakeScreenBitmap(3, 2, RGB(255, 0, 0)));
+  Put({}, static_cast<HBITMAP>(bitmap.Get()));
+  ConvertClipboardForPaste();
+  const std::string bmp = BmpOfWrittenParagraph();
+  ASSERT_GE(bmp.size(), 54u) << bmp;
+  EXPECT_EQ(bmp.substr(0, 2), "BM");
+  EXPECT_EQ(testing::Le32(bmp, 2), bmp.size());
+  EXPECT_EQ(testing::Le32(bmp, 18), 3u);
+  EXPECT_EQ(testing::Le32(bmp, 22), 2u);
+  // The bitmap itself is still there, and one temporary file was left behind.
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
+  EXPECT_EQ(NewTemporaryFiles().size(), 1u);
+}
+
+TEST_F(PasteClipboardTest, HtmlAndBitmapTheLastWriteHoldsTheImageAlone) {
+  UniqueGdiObject bitmap(testing::MakeScreenBitmap(1, 1, RGB(0, 0, 255)));
+  Put({{m_htmlFormat, MakeHtmlEntry("<p>words that the picture replaces</p>")}}, static_cast<HBITMAP>(bitmap.Get()));
+  ConvertClipboardForPaste();
+  const std::string fragment = FragmentOf(Read(m_htmlFormat).value_or(""));
+  EXPECT_EQ(fragment.find("words"), std::string::npos);
+  EXPECT_EQ(fragment.compare(0, sizeof(kParagraphStart) - 1, kParagraphStart), 0) << fragment;
+  EXPECT_EQ(BmpOfWrittenParagraph().substr(0, 2), "BM");
+}
+
+TEST_F(PasteClipboardTest, PlainTextOnlyChangesNothing) {
+  const std::wstring text = L"just text";
+  Put({{CF_UNICODETEXT, std::string(reinterpret_cast<const char*>(text.c_str()), (text.size() + 1) * 2)}});
+  const std::vector<UINT> before = Formats();
+  ConvertClipboardForPaste();
+  EXPECT_EQ(Formats(), before);
+  EXPECT_FALSE(Read(m_htmlFormat).has_value());
+  const std::string after = Read(CF_UNICODETEXT, false).value_or("");
+  ASSERT_GE(after.size(), (text.size() + 1) * 2);
+  EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(after.data())), text);
+}
+
+TEST_F(PasteClipboardTest, OtherFormatsSurviveTheConversion) {
+  const UINT custom = RegisterClipboardFormatW(L"Corvane Test Format");
+  const std::string customBytes("\x01\x02\0\x03 private", 12);
+  const std::wstring text = L"the text version";
+  Put({{m_htmlFormat, MakeHtmlEntry("<i>html version</i>")},
+       {CF_UNICODETEXT, std::string(reinterpret_cast<const char*>(text.c_str()), (text.size() + 1) * 2)},
+       {custom, customBytes}});
+  ConvertClipboardForPaste();
+  EXPECT_EQ(FragmentOf(Read(m_htmlFormat).value_or("")), "<i>html version</i>");
+  EXPECT_EQ(Read(custom, false).value_or("").substr(0, customBytes.size()), customBytes);
+  const std::string unicode = Read(CF_UNICODETEXT, false).value_or("");
+  EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(unicode.c_str())), text);
+  const std::vector<UINT> formats = Formats();
+  for (UINT f : {m_htmlFormat, custom, static_cast<UINT>(CF_UNICODETEXT)}) {
+    EXPECT_NE(std::find(formats.begin(), formats.end(), f), formats.end()) << f;
+  }
+}
+
+TEST_F(PasteClipboardTest, LocalPictureSourcesBecomeDataUris) {
+  testing::ScratchFolder folder;
+  const std::string png = testing::Bytes(testing::kPixelPng, sizeof(testing::kPixelPng));
+  const std::string jpeg = testing::Bytes(testing::kPixelJpeg, sizeof(testing::kPixelJpeg));
+  const std::string pngPath = folder.Write("a.png", png);
+  const std::string jpegPath = folder.Write("b.jpg", jpeg);
+  const std::string textPath = folder.Write("c.txt", "not for the page\r\n");
+  std::string backslashed = jpegPath;
+  std::replace(backslashed.begin(), backslashed.end(), '/', '\\');
+  const std::string fragment = "<img src=\"" + FileUrl(pngPath) + "\"><img src=\"" + FileUrl(jpegPath) +
+                               "\"><img src=\"" + FileUrl(textPath) + "\"><img src=\"" +
+                               FileUrl(folder.File("missing.png")) + "\"><img src=\"file:///" + backslashed + "\">";
+  Put({{m_htmlFormat, MakeHtmlEntry(fragment)}});
+  ConvertClipboardForPaste();
+  const std::string empty = "<img src=\"data:image/png;base64,\">";
+  const std::string jpegUri = "<img src=\"data:image/png;base64," + Base64Encode(jpeg.data(), jpeg.size()) + "\">";
+  EXPECT_EQ(FragmentOf(Read(m_htmlFormat).value_or("")),
+            "<img src=\"data:image/png;base64," + Base64Encode(png.data(), png.size()) + "\">" + jpegUri + empty +
+                empty + jpegUri);
+}
+
+TEST_F(PasteClipboardTest, AUtf8PathIsNotAnActiveCodePageName) {
+  if (GetACP() == CP_UTF8) GTEST_SKIP() << "the active code page is UTF-8: the bytes would name the file";
+  testing::ScratchFolder folder;
+  const std::wstring wide = AnsiToWide(folder.File("")) + L"\u56FE.png";  // a CJK letter
+  UniqueKernelHandle file(CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  ASSERT_TRUE(file);
+  DWORD written = 0;
+  WriteFile(file.Get(), testing::kPixelPng, sizeof(testing::kPixelPng), &written, nullptr);
+  file.Reset();
+  Put({{m_htmlFormat, MakeHtmlEntry("<img src=\"" + FileUrl(folder.File("")) + "\xE5\x9B\xBE.png\">")}});
+  ConvertClipboardForPaste();
+  EXPECT_EQ(FragmentOf(Read(m_htmlFormat).value_or("")), "<img src=\"data:image/png;base64,\">");
+  DeleteFileW(wide.c_str());
+}
+
+TEST_F(PasteClipboardTest, AClipboardHeldElsewhereIsLeftAlone) {
+  const std::string entry = MakeHtmlEntry("<b>kept</b>");
+  Put({{m_htmlFormat, entry}});
+  ASSERT_TRUE(Open());  // this thread holds it; the conversion runs on another
+  std::thread([] { ConvertClipboardForPaste(); }).join();
+  CloseClipboard();
+  EXPECT_EQ(Read(m_htmlFormat).value_or(""), entry);
+}
+
+TEST_F(PasteClipboardTest, PlainTextStandsInWhenTheFormatCannotBeRegistered) {
+  ASSERT_EQ(RegisterClipboardFormatW(L""), 0u) << "an empty name must be refused";
+  const std::string entry = MakeHtmlEntry("<u>in CF_TEXT</u>");
+  Put({{CF_TEXT, entry + std::string(1, '\0')}});
+  {
+    CWinClipboardSession session(L"");
+    EXPECT_EQ(session.HtmlFormat(), static_cast<UINT>(CF_TEXT));
+    EXPECT_TRUE(session.IsOpen());
+    RunPasteConversion(session);
+  }
+  const std::string written = Read(CF_TEXT).value_or("");
+  EXPECT_EQ(written.substr(0, 13), "Version:1.0\r\n");
+  EXPECT_EQ(FragmentOf(written), "<u>in CF_TEXT</u>");
+  EXPECT_FALSE(Read(m_htmlFormat).has_value());
+}
+
+}  // namespace
+}  // namespace corvane

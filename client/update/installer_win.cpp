@@ -6,11 +6,14 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include "base/ansi.h"
 #include "base/file_version.h"
 #include "base/program_folder.h"
 #include "base/unique_handle_win.h"
+#include "client/client_messages_win.h"
 #include "client/update/update_check_win.h"
 #include "client/update/update_rules.h"
+#include "http/http_manager.h"
 
 namespace corvane {
 namespace {
@@ -98,6 +101,20 @@ bool WriteInstallerFile(const std::string& bytes) {
   }
   DeleteFileW(partial.c_str());
   return false;
+}
+
+namespace {
+void OnInstallerDownloaded(FCHttpRequest& task) {
+  if (!IsResponseComplete(task)) return;
+  WriteInstallerFile(task.PopReceivedData());
+  PostMessageW(g_hMainWnd, WM_INSTALLERREADY, 0, 0);
+}
+}  // namespace
+
+void StartInstallerDownload() {
+  const UpdateInfo info = g_updateInfo;
+  if (info.url.empty()) return;
+  g_httpManager.Get(AnsiToWide(info.url), &OnInstallerDownloaded);
 }
 
 bool IsInstallerReady() {

@@ -6,9 +6,12 @@
 
 #include <ctime>
 
+#include "base/ansi.h"
 #include "base/product_names.h"
 #include "base/registry_win.h"
+#include "base/service_host.h"
 #include "client/client_messages_win.h"
+#include "http/http_manager.h"
 
 namespace corvane {
 
@@ -20,7 +23,6 @@ constexpr wchar_t kLastCheckValue[] = L"last_check_time";
 
 std::wstring GetInstalledClientPath() { return GetInstallDir() + L"\\" + kClientExeName; }
 
-// Reads and moves forward "last_check_time"; true when the check is due.
 bool TakeUpdateCheckTurn() {
   const int64_t now = static_cast<int64_t>(std::time(nullptr));
   DWORD last = 0;
@@ -35,10 +37,23 @@ bool TakeUpdateCheckTurn() {
   return IsUpdateCheckDue(now, last);
 }
 
-void AcceptUpdateReply(int statusCode, bool complete, const std::string& body) {
-  if (statusCode != 200 || !complete) return;
+void AcceptUpdateReply(const std::string& body) {
   g_updateInfo = ParseUpdateDocument(body);
   if (g_updateInfo.type == 1) PostMessageW(g_hMainWnd, WM_UPDATEAVAILABLE, 0, 0);
+}
+
+namespace {
+void OnUpdateReply(FCHttpRequest& task) {
+  if (!IsResponseComplete(task)) return;
+  AcceptUpdateReply(task.PopReceivedData());
+}
+}  // namespace
+
+bool CheckForUpdate() {
+  if (!TakeUpdateCheckTurn()) return false;
+  const std::string body = BuildUpdateRequestBody(ReadFileVersion(GetInstalledClientPath()));
+  g_httpManager.GetWithBody(ServiceUrl(L"/update/Version.aspx"), &OnUpdateReply, AnsiToWide(body));
+  return true;
 }
 
 }  // namespace corvane

@@ -18,8 +18,11 @@ std::wstring GetInstalledClientPath();
 // stored in "last_check_time"). True when a request was started.
 bool CheckForUpdate();
 
-// Takes a finished reply: stores the answer when the response is complete, and posts
-// WM_UPDATEAVAILABLE for type 1.
-void AcceptUpdateReply(int statusCode, bool complete, const std::string& body);
+// Reads and moves forward "last_check_time"; true when a check is due.
+bool TakeUpdateCheckTurn();
+
+// Takes the body of a complete reply: replaces g_updateInfo, and posts WM_UPDATEAVAILABLE for
+// type 1.
+void AcceptUpdateReply(const std::string& body);
 
 }  // namespace corvane

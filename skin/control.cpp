@@ -141,8 +141,8 @@ void CControlUI::PaintBkImage(IRenderTarget& render) {
   if (!m_bkImage.empty()) PaintImage(render, m_bkImage, m_pos);
 }
 
-bool CControlUI::PaintImage(IRenderTarget& render, const std::wstring& spec, const UiRect& within) const {
-  const UiImageSpec image = ParseImageSpec(spec);
+bool CControlUI::PaintImage(IRenderTarget& render, const std::wstring& imageText, const UiRect& within) const {
+  const UiImageSpec image = ParseImageSpec(imageText);
   if (image.file.empty()) return false;
   UiRect rc = within;
   if (image.hasDest) {

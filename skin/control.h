@@ -110,7 +110,7 @@ class CControlUI {
   virtual void PaintBorder(IRenderTarget& render);
   UiColor BorderColorForState() const;
   // Draws an image attribute (see UiImageSpec) over or inside `m_pos`.
-  bool PaintImage(IRenderTarget& render, const std::wstring& spec, const UiRect& within) const;
+  bool PaintImage(IRenderTarget& render, const std::wstring& imageText, const UiRect& within) const;
 
   CUiManager* m_manager = nullptr;
   CControlUI* m_parent = nullptr;

@@ -30,10 +30,10 @@ std::optional<std::vector<int>> ParseInts(const std::wstring& text, size_t count
 }  // namespace
 
 UiImageSpec ParseImageSpec(const std::wstring& text) {
-  UiImageSpec spec;
+  UiImageSpec parsed;
   if (text.find(L'=') == std::wstring::npos) {
-    spec.file = text;
-    return spec;
+    parsed.file = text;
+    return parsed;
   }
   // key='value' pairs separated by spaces.
   size_t at = 0;
@@ -45,16 +45,16 @@ UiImageSpec ParseImageSpec(const std::wstring& text) {
     if (close == std::wstring::npos) break;
     const std::wstring key = text.substr(at, eq - at);
     const std::wstring value = text.substr(eq + 2, close - eq - 2);
-    if (key == L"file") spec.file = value;
+    if (key == L"file") parsed.file = value;
     if (key == L"dest") {
       if (auto rc = ParseRect(value)) {
-        spec.hasDest = true;
-        spec.dest = *rc;
+        parsed.hasDest = true;
+        parsed.dest = *rc;
       }
     }
     at = close + 1;
   }
-  return spec;
+  return parsed;
 }
 
 std::optional<UiColor> ParseColor(const std::wstring& text) {

@@ -8,6 +8,8 @@
 
 #include "base/ansi.h"
 #include "base/registry_win.h"
+#include "base/service_host.h"
+#include "http/http_manager.h"
 #include "uninstall/report.h"
 
 namespace corvane {
@@ -70,6 +72,21 @@ std::wstring BuildUninstallReport() {
   fields.cpu = WideToAnsi(GetCpuName());
   fields.memory = WideToAnsi(GetMemoryText());
   return AnsiToWide(WriteUninstallReport(fields));
+}
+
+}  // namespace corvane
+
+namespace corvane {
+namespace {
+// Fire and forget: a complete answer is taken out of the task and thrown away.
+void OnReportAnswered(FCHttpRequest& task) {
+  if (IsResponseComplete(task)) task.PopReceivedData();
+}
+}  // namespace
+
+bool SendUninstallReport() {
+  g_httpManager.GetWithBody(ServiceUrl(L"/update/Remove.aspx"), &OnReportAnswered, BuildUninstallReport());
+  return true;
 }
 
 }  // namespace corvane

@@ -151,10 +151,10 @@ TEST(AttributeValues, ParseOrRefuse) {
   EXPECT_EQ(ParseRect(L"1, 2,3 ,4"), (UiRect{1, 2, 3, 4}));
   EXPECT_FALSE(ParseRect(L"1,2,3").has_value());
   EXPECT_FALSE(ParseRect(L"1,2,3,4,5").has_value());
-  const UiImageSpec spec = ParseImageSpec(L"file='radio.png' dest='0,6,16,22'");
-  EXPECT_EQ(spec.file, L"radio.png");
-  EXPECT_TRUE(spec.hasDest);
-  EXPECT_EQ(spec.dest, (UiRect{0, 6, 16, 22}));
+  const UiImageSpec parsed = ParseImageSpec(L"file='radio.png' dest='0,6,16,22'");
+  EXPECT_EQ(parsed.file, L"radio.png");
+  EXPECT_TRUE(parsed.hasDest);
+  EXPECT_EQ(parsed.dest, (UiRect{0, 6, 16, 22}));
   EXPECT_EQ(ParseImageSpec(L"plain.png").file, L"plain.png");
   EXPECT_FALSE(ParseImageSpec(L"plain.png").hasDest);
 }

@@ -12,6 +12,7 @@
 #include "base/product_names.h"
 #include "base/program_folder.h"
 #include "uninstall/removal_win.h"
+#include "uninstall/tests/run_program_win.h"
 
 namespace corvane {
 namespace {
@@ -80,23 +81,9 @@ bool MakeJunction(const std::wstring& link, const std::wstring& target) {
   return (GetFileAttributesW(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
-// Starts a program that creates the client's mutex the way the client does; its exit code is
-// 183 (ERROR_ALREADY_EXISTS) while someone holds the mutex.
-DWORD ProbeClientMutex() {
-  const std::wstring probe = GetProgramFolder() + L"\\uninstall_test_mutex_probe.exe";
-  PROCESS_INFORMATION pi = {};
-  STARTUPINFOW si = {sizeof(si)};
-  std::wstring command = L"\"" + probe + L"\"";
-  if (!CreateProcessW(probe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-    return static_cast<DWORD>(-1);
-  }
-  WaitForSingleObject(pi.hProcess, 10000);
-  DWORD code = 0;
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hProcess);
-  CloseHandle(pi.hThread);
-  return code;
-}
+// A program that creates the client's mutex the way the client does: its exit code is 183
+// (ERROR_ALREADY_EXISTS) while someone holds the mutex.
+DWORD ProbeClientMutex() { return RunAndWait(GetProgramFolder() + L"\\uninstall_test_mutex_probe.exe"); }
 
 class Removal : public ::testing::Test {
  protected:

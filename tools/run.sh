@@ -2,6 +2,9 @@
 # The main job: installs what is missing, builds the Windows programs, starts the demo service
 # on 127.0.0.1 and starts the client under Wine (under Xvfb when there is no display, with a
 # screenshot in build/run-screenshot.png). Ctrl+C ends everything it started.
+#   --sample-update   offer the sample installer as an update, and forget the last update check
+#                     so that the client asks at this start
+# Every other argument goes to the demo service.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$(pwd)"
@@ -15,7 +18,20 @@ export CORVANE_SERVICE_HOST="${CORVANE_SERVICE_HOST:-127.0.0.1:$port}"
 export WINEPREFIX="${WINEPREFIX:-$HOME/.local/share/corvane/wine}"
 export WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
-python3 tools/demo_service/demo_service.py --port "$port" --record "$root/build/demo-records.jsonl" "$@" &
+service_args=()
+sample_update=0
+for arg in "$@"; do
+  if [ "$arg" = "--sample-update" ]; then sample_update=1; else service_args+=("$arg"); fi
+done
+if [ "$sample_update" = 1 ]; then
+  service_args+=(--installer "$root/build/win32/bin/sample_installer.exe" --offer-update)
+  # The client asks the service at most once a day.
+  bash tools/wine_prefix.sh
+  wine reg delete 'HKCU\Software\Corvane\Client' /v last_check_time /f >/dev/null 2>&1 || true
+fi
+
+python3 tools/demo_service/demo_service.py --port "$port" --record "$root/build/demo-records.jsonl" \
+  ${service_args[@]+"${service_args[@]}"} &
 service=$!
 stop() {
   kill "$service" 2>/dev/null || true

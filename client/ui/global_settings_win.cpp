@@ -1,0 +1,8 @@
+// The process-wide settings store of every process started from the client's executable.
+#include "client/ui/client_settings_win.h"
+
+namespace corvane {
+
+CClientSettings g_settings;
+
+}  // namespace corvane

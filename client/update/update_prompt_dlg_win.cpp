@@ -1,0 +1,39 @@
+// CUpdatePromptDlg: install-mode images, the main button in both modes, no maximising.
+#include "client/update/update_prompt_dlg_win.h"
+
+#include "client/client_messages_win.h"
+#include "client/update/installer_win.h"
+
+namespace corvane {
+
+LRESULT CUpdatePromptDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  // A double click on the caption would maximise the small prompt.
+  if (uMsg == WM_NCLBUTTONDBLCLK) return 0;
+  return WindowImplBase::HandleMessage(uMsg, wParam, lParam);
+}
+
+void CUpdatePromptDlg::InitWindow() {
+  if (!m_bInstallMode) return;
+  if (auto* download = m_PaintManager.FindControlAs<CButtonUI>(L"button_download")) {
+    download->SetNormalImage(L"button_install_new_version_normal.png");
+    download->SetHotImage(L"button_install_new_version_hover.png");
+    download->SetPushedImage(L"button_install_new_version_press.png");
+  }
+}
+
+void CUpdatePromptDlg::OnClick(TNotifyUI& msg) {
+  const CDuiString& name = msg.pSender->GetName();
+  if (name == L"button_close") {
+    Close(1);
+  } else if (name == L"button_download") {
+    if (m_bInstallMode) {
+      LaunchInstaller();
+      PostMessageW(g_hMainWnd, WM_EXITAPP, 0, 0);
+    } else {
+      StartInstallerDownload();  // runs on after the prompt has closed
+    }
+    Close(1);
+  }
+}
+
+}  // namespace corvane

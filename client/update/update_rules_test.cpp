@@ -1,0 +1,66 @@
+// Update decisions: the daily rule, the request body, the answer's exact types, installer order.
+#include "client/update/update_rules.h"
+
+#include <gtest/gtest.h>
+
+namespace corvane {
+namespace {
+
+TEST(UpdateCheckDue, OnceAWholeDayHasPassed) {
+  const int64_t last = 1700000000;
+  EXPECT_TRUE(IsUpdateCheckDue(last, 0)) << "never checked";
+  EXPECT_FALSE(IsUpdateCheckDue(last + 23 * 3600, static_cast<uint32_t>(last)));
+  EXPECT_FALSE(IsUpdateCheckDue(last + kSecondsPerDay - 1, static_cast<uint32_t>(last)));
+  EXPECT_TRUE(IsUpdateCheckDue(last + kSecondsPerDay, static_cast<uint32_t>(last)));
+  EXPECT_FALSE(IsUpdateCheckDue(last - 5 * kSecondsPerDay, static_cast<uint32_t>(last))) << "clock set back";
+  EXPECT_FALSE(IsUpdateCheckDue(last - kSecondsPerDay + 1, static_cast<uint32_t>(last)))
+      << "truncation toward zero: minus most of a day is day 0";
+}
+
+TEST(UpdateRequestBody, ProductAndInstalledVersionWithLineFeed) {
+  EXPECT_EQ(BuildUpdateRequestBody(MakeFileVersion(0x00010002u, 0x0000000Fu)),
+            "{\"product_name\":\"DrovessaClient\",\"version\":\"1.2.0.15\"}\n");
+  EXPECT_EQ(BuildUpdateRequestBody(FileVersion()), "{\"product_name\":\"DrovessaClient\",\"version\":\"0.0.0.0\"}\n");
+}
+
+TEST(UpdateDocument, TakesMembersOfTheirExactTypes) {
+  const UpdateInfo offer =
+      ParseUpdateDocument(R"({"product_name":"DrovessaClient","type":1,"force":true,"url":"http://h/Setup.exe"})");
+  EXPECT_EQ(offer.product_name, "DrovessaClient");
+  EXPECT_EQ(offer.type, 1);
+  EXPECT_TRUE(offer.force);
+  EXPECT_EQ(offer.url, "http://h/Setup.exe");
+  EXPECT_TRUE(offer.version.empty());
+
+  EXPECT_EQ(ParseUpdateDocument(R"({"type":2})").type, 2);
+  EXPECT_EQ(ParseUpdateDocument(R"({"type":-7})").type, -7);
+}
+
+TEST(UpdateDocument, WrongTypesAndBadDocumentsKeepDefaults) {
+  for (const char* body : {R"({"type":"1"})", R"({"type":1.5})", R"({"type":1.0})", R"({"type":true})",
+                           R"({"type":4294967297})", R"({"type":-3000000000})", R"({"type":null})", "{}", "",
+                           "not json", R"({"type":1)", "[1]", "5", R"("type")"}) {
+    const UpdateInfo info = ParseUpdateDocument(body);
+    EXPECT_EQ(info.type, 0) << body;
+    EXPECT_TRUE(info.url.empty()) << body;
+  }
+  const UpdateInfo mixed = ParseUpdateDocument(R"({"type":1,"url":7,"force":"yes","product_name":["x"]})");
+  EXPECT_EQ(mixed.type, 1);
+  EXPECT_TRUE(mixed.url.empty());
+  EXPECT_FALSE(mixed.force);
+  EXPECT_TRUE(mixed.product_name.empty());
+}
+
+TEST(NewerInstaller, OnlyTheMostSignificantWordOrders) {
+  const FileVersion installed = MakeFileVersion(0x00010002u, 0x00000005u);  // 1.2.0.5
+  EXPECT_TRUE(IsNewerInstaller(MakeFileVersion(0x00010003u, 0x00000000u), installed));   // 1.3.0.0
+  EXPECT_FALSE(IsNewerInstaller(MakeFileVersion(0x00010002u, 0x00000006u), installed));  // 1.2.0.6
+  EXPECT_FALSE(IsNewerInstaller(installed, installed));
+  EXPECT_FALSE(IsNewerInstaller(MakeFileVersion(0x00010001u, 0x00090000u), installed));
+  EXPECT_FALSE(IsNewerInstaller(FileVersion(), installed)) << "no installer file reads as zeros";
+  EXPECT_TRUE(IsNewerInstaller(MakeFileVersion(0x00010002u, 0), FileVersion())) << "nothing installed";
+  EXPECT_TRUE(IsNewerInstaller(MakeFileVersion(0x80000000u, 0), MakeFileVersion(0x7FFFFFFFu, 0))) << "unsigned";
+}
+
+}  // namespace
+}  // namespace corvane

@@ -98,6 +98,9 @@ class WindowImplBase : public CWindowWnd,
   // IDialogBuilderCallback: no kinds of its own by default.
   CControlUI* CreateControl(const wchar_t* pstrClass) override;
 
+  // For the window that hosts this one (the main window lays out its toolbar's controls).
+  CPaintManagerUI& GetPaintManager() { return m_PaintManager; }
+
  protected:
   // Opens the skin this window names (archive or folder), or null.
   std::shared_ptr<const IResourceSource> OpenSkin();

@@ -1,0 +1,248 @@
+// The whole client under Xvfb, against the demo service, driven as a person drives it: mouse
+// clicks at the toolbar's and the dialogs' places and keys in the page. One run navigates, goes
+// back, pastes a copied picture, closes to the tray and restores, opens the menu and the
+// settings and finally closes; a second run takes an offered update.
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "base/product_names.h"
+#include "base/program_folder.h"
+#include "skin/driver/window_driver_win.h"
+#include "tools/demo_service/client/demo_service_client_win.h"
+
+namespace corvane {
+namespace {
+
+constexpr UINT kAddressId = 1;  // the stand-in view's address line
+constexpr UINT kFieldId = 4;    // and its editable field
+
+template <typename Condition>
+bool WaitFor(Condition condition, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (!condition()) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    Sleep(100);
+  }
+  return true;
+}
+
+std::wstring TextOf(HWND window) {
+  wchar_t text[4096] = {};
+  SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
+  return text;
+}
+
+std::string ReadAll(const std::wstring& path) {
+  std::ifstream in(path.c_str(), std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void PressKeys(std::initializer_list<WORD> down) {
+  std::vector<INPUT> inputs;
+  for (WORD key : down) {
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = key;
+    inputs.push_back(in);
+  }
+  for (auto it = down.end(); it != down.begin();) {
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = *--it;
+    in.ki.dwFlags = KEYEVENTF_KEYUP;
+    inputs.push_back(in);
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+POINT CentreOfWindow(HWND window) {
+  RECT r = {};
+  GetWindowRect(window, &r);
+  return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// A small picture on the clipboard, as an image viewer's "copy" leaves it.
+void CopyPicture() {
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 4, 4);
+  ReleaseDC(nullptr, screen);
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  SetClipboardData(CF_BITMAP, bitmap);
+  CloseClipboard();
+}
+
+class ClientWalk : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(demo::UseDemoService(), 0);
+    ASSERT_TRUE(demo::ClearRecords());
+    bin = GetProgramFolder() + L"\\..\\..\\bin";
+    wchar_t full[MAX_PATH] = {};
+    GetFullPathNameW(bin.c_str(), MAX_PATH, full, nullptr);
+    bin = full;
+    DeleteFileW((bin + L"\\CorvaneClient.ini").c_str());
+    // The installed client is the one in bin/.
+    SHSetValueW(HKEY_CURRENT_USER, kClientRegistryKey, kInstallDirValue, REG_SZ, bin.c_str(),
+                static_cast<DWORD>((bin.size() + 1) * sizeof(wchar_t)));
+  }
+  void TearDown() override {
+    if (process.hProcess != nullptr) {
+      if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process.hProcess, 99);
+      CloseHandle(process.hProcess);
+      CloseHandle(process.hThread);
+    }
+    DeleteFileW((bin + L"\\CorvaneClient.ini").c_str());
+    SHDeleteKeyW(HKEY_CURRENT_USER, kClientRegistryKey);
+  }
+
+  // Starts the client with the update check due or not, and waits for its main window and
+  // the browser view under the toolbar.
+  void Start(bool checkDue) {
+    const DWORD last = checkDue ? 0 : static_cast<DWORD>(time(nullptr));
+    SHSetValueW(HKEY_CURRENT_USER, kClientRegistryKey, L"last_check_time", REG_DWORD, &last, sizeof(last));
+    const std::wstring exe = bin + L"\\CorvaneClient.exe";
+    std::wstring command = L"\"" + exe + L"\"";
+    STARTUPINFOW si = {sizeof(si)};
+    ASSERT_TRUE(
+        CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, bin.c_str(), &si, &process));
+    main = driver::WaitForWindow(L"#32770", process.dwProcessId, 30000);
+    ASSERT_NE(main, nullptr) << "no main window";
+    toolbar = FindWindowExW(main, nullptr, L"MainToolBar", nullptr);
+    ASSERT_NE(toolbar, nullptr) << "no toolbar";
+    ASSERT_TRUE(WaitFor([&] { return (view = FindBrowserView()) != nullptr; }, 15000)) << "no browser view";
+  }
+  HWND FindBrowserView() {
+    for (HWND child = GetWindow(main, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+      if (child != toolbar && GetDlgItem(child, kAddressId) != nullptr) return child;
+    }
+    return nullptr;
+  }
+
+  void ClickControl(HWND window, const wchar_t* layout, const wchar_t* control) {
+    POINT p = {};
+    ASSERT_TRUE(driver::ControlCentre(window, bin + L"\\skin.zip", layout, control,
+                                      [&](CUiManager& m) {
+                                        if (window != toolbar) return;
+                                        // The main window places the menu button from its width.
+                                        CControlUI* setting = m.FindControl(L"button_setting");
+                                        RECT client = {};
+                                        GetClientRect(toolbar, &client);
+                                        if (setting) setting->SetPadding(RECT{client.right - 115, 2, 2, 2});
+                                      },
+                                      p));
+    driver::ClickAt(window, p);
+  }
+  HWND WaitForDialog(const wchar_t* cls, const wchar_t* name) {
+    HWND found = nullptr;
+    WaitFor([&] { return (found = FindWindowW(cls, name)) != nullptr && IsWindowVisible(found); }, 15000);
+    return found;
+  }
+  DWORD ExitCode(DWORD timeoutMs = 15000) {
+    if (WaitForSingleObject(process.hProcess, timeoutMs) != WAIT_OBJECT_0) return static_cast<DWORD>(-1);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    return code;
+  }
+  std::wstring Address() { return TextOf(GetDlgItem(view, kAddressId)); }
+
+  std::wstring bin;
+  PROCESS_INFORMATION process = {};
+  HWND main = nullptr, toolbar = nullptr, view = nullptr;
+};
+
+TEST_F(ClientWalk, NavigateGoBackPasteTrayMenuSettingsAndClose) {
+  ASSERT_NO_FATAL_FAILURE(Start(/*checkDue=*/false));
+  const std::wstring home = L"http://" + std::wstring(_wgetenv(L"CORVANE_SERVICE_HOST")) + L"/";
+  ASSERT_TRUE(WaitFor([&] { return Address() == home; }, 15000)) << "home page: " << Address().size();
+
+  // Navigate by the address line, then back by the toolbar.
+  HWND address = GetDlgItem(view, kAddressId);
+  driver::ClickAt(main, CentreOfWindow(address));
+  SendMessageW(address, WM_SETTEXT, 0, reinterpret_cast<LPARAM>((home + L"Problem.html").c_str()));
+  PressKeys({VK_RETURN});
+  ASSERT_TRUE(WaitFor([&] { return Address() == home + L"Problem.html"; }, 15000));
+  Sleep(500);  // the loading state reaches the toolbar
+  ClickControl(toolbar, L"main_tool_bar.xml", L"button_back");
+  EXPECT_TRUE(WaitFor([&] { return Address() == home; }, 15000)) << "back did not return home";
+
+  // Copy a picture, paste it into the page's editable field: the clipboard's HTML is rewritten
+  // first, so the page receives the picture inline.
+  CopyPicture();
+  HWND field = GetDlgItem(view, kFieldId);
+  driver::ClickAt(main, CentreOfWindow(field));
+  Sleep(300);
+  PressKeys({VK_CONTROL, 'V'});
+  EXPECT_TRUE(WaitFor([&] { return TextOf(field).find(L"data:image/bmp;base64,") != std::wstring::npos; }, 10000))
+      << "the field holds: " << TextOf(field).size() << " characters";
+
+  // Close: minimised (the default), the process lives; the tray icon restores it.
+  PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(WaitFor([&] { return IsIconic(main) != FALSE; }, 5000));
+  PostMessageW(main, WM_USER + 1001, 1, WM_LBUTTONDOWN);
+  EXPECT_TRUE(WaitFor([&] { return !IsIconic(main); }, 5000));
+  Sleep(500);
+
+  // The menu, then the settings: choose "exit on close" and dismiss.
+  ClickControl(toolbar, L"main_tool_bar.xml", L"button_setting");
+  HWND menu = WaitForDialog(L"ToolBarMenu", nullptr);
+  ASSERT_NE(menu, nullptr) << "the menu did not open";
+  Sleep(300);
+  ClickControl(menu, L"tool_bar_menu.xml", L"button_setting");
+  HWND settings = WaitForDialog(L"SettingDlg", L"setting_dlg");
+  ASSERT_NE(settings, nullptr) << "the settings did not open";
+  EXPECT_FALSE(IsWindow(menu)) << "the menu closes after a click";
+  Sleep(300);
+  ClickControl(settings, L"setting_dlg.xml", L"option_exit");
+  Sleep(300);
+  ClickControl(settings, L"setting_dlg.xml", L"button_close");
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(settings); }, 5000));
+  EXPECT_EQ(GetPrivateProfileIntW(L"setting", L"min_close", -1, (bin + L"\\CorvaneClient.ini").c_str()), 1);
+
+  // Now closing ends the program, with the close action's code.
+  PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_EQ(ExitCode(), 2u);
+}
+
+TEST_F(ClientWalk, TakeTheOfferedUpdate) {
+  const std::wstring installerLog = [] {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    return std::wstring(temp) + L"\\corvane\\Setup.exe.log";
+  }();
+  DeleteFileW(installerLog.c_str());
+  ASSERT_TRUE(demo::SetInstaller(bin + L"\\sample_installer.exe"));
+  const std::string host(getenv("CORVANE_SERVICE_HOST"));
+  ASSERT_TRUE(demo::SetUpdateAnswer("{\"product_name\":\"DrovessaClient\",\"type\":1,\"url\":\"http://" + host +
+                                    "/download/Setup.exe\"}"));
+  ASSERT_NO_FATAL_FAILURE(Start(/*checkDue=*/true));
+
+  HWND offer = WaitForDialog(L"UpdatePromptDlg", L"update_prompt_dlg");
+  ASSERT_NE(offer, nullptr) << "no update offer";
+  Sleep(300);
+  ClickControl(offer, L"update_prompt_dlg.xml", L"button_download");
+  HWND install = WaitForDialog(L"UpdatePromptDlg", L"about_dlg");
+  ASSERT_NE(install, nullptr) << "no install offer after the download";
+  Sleep(300);
+  ClickControl(install, L"update_prompt_dlg.xml", L"button_download");
+  EXPECT_EQ(ExitCode(), 0u);
+  ASSERT_TRUE(WaitFor([&] { return !ReadAll(installerLog).empty(); }, 15000)) << "the installer did not start";
+  EXPECT_NE(ReadAll(installerLog).find("/S"), std::string::npos) << ReadAll(installerLog);
+  // The sample installer says who it is in a message box; a person would press OK.
+  HWND box = nullptr;
+  if (WaitFor([&] { return (box = FindWindowW(nullptr, L"Drovessa sample installer")) != nullptr; }, 10000)) {
+    PostMessageW(box, WM_CLOSE, 0, 0);
+  }
+  const Json::Value request = demo::Records()["version"][0];
+  EXPECT_EQ(demo::BodyBytes(request), "{\"product_name\":\"DrovessaClient\",\"version\":\"" +
+                                          std::string(CORVANE_PROJECT_VERSION) + "\"}\n");
+}
+
+}  // namespace
+}  // namespace corvane

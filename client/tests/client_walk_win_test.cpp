@@ -19,18 +19,10 @@
 namespace corvane {
 namespace {
 
+using driver::WaitFor;
+
 constexpr UINT kAddressId = 1;  // the stand-in view's address line
 constexpr UINT kFieldId = 4;    // and its editable field
-
-template <typename Condition>
-bool WaitFor(Condition condition, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    Sleep(100);
-  }
-  return true;
-}
 
 std::wstring TextOf(HWND window) {
   wchar_t text[4096] = {};

@@ -89,6 +89,15 @@ void ClickAt(HWND window, POINT screen) {
   SendInput(2, &inputs[1], sizeof(INPUT));
 }
 
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (!condition()) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    Sleep(100);
+  }
+  return true;
+}
+
 COLORREF ScreenPixel(POINT screen) {
   HDC dc = GetDC(nullptr);
   const COLORREF colour = GetPixel(dc, screen.x, screen.y);

@@ -26,6 +26,9 @@ bool ControlCentre(HWND window, const std::wstring& zipPath, const std::wstring&
 // Moves the mouse to `screen` and presses and releases the left button there.
 void ClickAt(HWND window, POINT screen);
 
+// Polls `condition` every 100 ms until it holds (true) or `timeoutMs` have passed (false).
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs);
+
 // The colour on the screen at `screen`.
 COLORREF ScreenPixel(POINT screen);
 

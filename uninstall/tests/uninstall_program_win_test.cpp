@@ -18,19 +18,11 @@
 namespace corvane {
 namespace {
 
+using driver::WaitFor;
+
 const COLORREF kAccent = RGB(0x2F, 0x6F, 0xEB);
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-template <typename Condition>
-bool WaitFor(Condition condition, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    Sleep(100);
-  }
-  return true;
-}
 
 class UninstallProgram : public ::testing::Test {
  protected:

@@ -132,7 +132,10 @@ def serve(state):
         threading.Thread(target=server.shutdown, daemon=True).start()
 
     signal.signal(signal.SIGTERM, stop)
-    threading.Timer(MAX_LIFETIME_S, stop).start()
+    # A daemon timer: once serve_forever returns, nothing may keep the process alive.
+    lifetime = threading.Timer(MAX_LIFETIME_S, stop)
+    lifetime.daemon = True
+    lifetime.start()
     server.serve_forever(poll_interval=0.2)
 
 

@@ -45,13 +45,31 @@ for tool in i686-w64-mingw32-g++ i686-w64-mingw32-gcc; do
   esac
 done
 
+# The first archive of the machine's apt sources that carries the main Debian suite, not the
+# security one (deb822 .sources files first, then the one-line format).
+archive_uri() {
+  local uri=""
+  if compgen -G "/etc/apt/sources.list.d/*.sources" >/dev/null; then
+    uri=$(awk '/^URIs:/ && $2 !~ /security/ {print $2; exit}' /etc/apt/sources.list.d/*.sources)
+  fi
+  if [ -z "$uri" ] && [ -f /etc/apt/sources.list ]; then
+    uri=$(awk '$1 == "deb" { for (i = 2; i <= NF; i++) if ($i ~ /^[a-z]+:\/\// && $i !~ /security/) { print $i; exit } }' /etc/apt/sources.list)
+  fi
+  echo "$uri"
+}
+
 # Debian source packages built for Windows by our build.
 fetch_source() {  # $1 = source package, $2 = name of the unpacked folder's stable link
   local pkg="$1" link="$2"
   [ -e "$DEPS/src/$link/CMakeLists.txt" ] && return 0
   mkdir -p "$DEPS/apt/lists/partial" "$DEPS/src"
   if [ ! -f "$DEPS/apt/sources.list" ]; then
-    echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm main" \
+    # Source packages from the same archive the machine's binary packages come from.
+    local mirror suite
+    mirror=$(archive_uri)
+    suite=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
+    [ -n "$mirror" ] || { echo "bootstrap: no Debian archive found in the apt sources" >&2; exit 1; }
+    echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror $suite main" \
       > "$DEPS/apt/sources.list"
   fi
   local aptopts=(-o "Dir::Etc::SourceList=$DEPS/apt/sources.list" -o "Dir::Etc::SourceParts=-"

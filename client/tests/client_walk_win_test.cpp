@@ -30,6 +30,8 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
 std::string ReadAll(const std::wstring& path) {
   std::ifstream in(path.c_str(), std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -152,7 +154,7 @@ class ClientWalk : public ::testing::Test {
 TEST_F(ClientWalk, NavigateGoBackPasteTrayMenuSettingsAndClose) {
   ASSERT_NO_FATAL_FAILURE(Start(/*checkDue=*/false));
   const std::wstring home = L"http://" + std::wstring(_wgetenv(L"CORVANE_SERVICE_HOST")) + L"/";
-  ASSERT_TRUE(WaitFor([&] { return Address() == home; }, 15000)) << "home page: " << Address().size();
+  ASSERT_TRUE(WaitFor([&] { return Address() == home; }, 30000)) << "the address line shows: " << Narrow(Address());
 
   // Navigate by the address line, then back by the toolbar.
   HWND address = GetDlgItem(view, kAddressId);

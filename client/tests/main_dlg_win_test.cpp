@@ -35,10 +35,21 @@ struct DialogWatch {
     static std::vector<Seen> log;
     return log;
   }
+  // A dialog is recorded on the tick after the one that first saw it, so that it has taken
+  // its layout's size by then.
+  static HWND& Sighted() {
+    static HWND sighted = nullptr;
+    return sighted;
+  }
   static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
     for (const wchar_t* cls : {L"UpdatePromptDlg", L"SettingDlg", L"ClosePromptDlg"}) {
       HWND w = FindWindowW(cls, nullptr);
       if (w == nullptr || !IsWindowVisible(w)) continue;
+      if (Sighted() != w) {
+        Sighted() = w;
+        continue;
+      }
+      Sighted() = nullptr;
       wchar_t name[64] = {};
       GetWindowTextW(w, name, 64);
       RECT r = {};
@@ -93,6 +104,7 @@ class MainWindow : public ::testing::Test {
     g_settings.m_bClosePrompt = false;
     g_settings.m_bExitOnClose = false;
     DialogWatch::Log().clear();
+    DialogWatch::Sighted() = nullptr;
     watch = SetTimer(nullptr, 0, 100, &DialogWatch::Tick);
     ASSERT_NE(dlg.Create(nullptr, GetModuleHandleW(nullptr), IDD_MAINDLG), nullptr);
     ShowWindow(dlg.m_hWnd, SW_SHOWNORMAL);

@@ -212,6 +212,21 @@ TEST(HttpEngine, BodiesPastTheCapAreCutAndRejected) {
   EXPECT_TRUE(manager.Fetch(exact).complete);
 }
 
+// A Content-Length of nearly 2 GB cannot be reserved in a 32-bit process: the worker thread's
+// failed allocation must end nothing but the read, which then goes on with what arrives.
+TEST(HttpEngine, AFailedReservationInTheWorkerEndsNothingButTheRead) {
+  RecordingManager manager;
+  HttpRequestOptions options = OptionsFor(Url(L"/short/2000000000/1000"));
+  options.maxBodyBytes = 2147483647;
+  RecordingManager::Seen seen = manager.Fetch(options);
+  EXPECT_EQ(seen.response.statusCode, 200);
+  EXPECT_EQ(seen.response.contentLength, 2000000000);
+  EXPECT_EQ(seen.bytesReceived, 1000);
+  EXPECT_EQ(seen.body.size(), 1000u);
+  EXPECT_FALSE(seen.complete);
+  EXPECT_TRUE(manager.Fetch(Url(L"/len/100")).complete) << "the engine serves the next request as before";
+}
+
 TEST(HttpEngine, PoppingTakesTheBodyOut) {
   struct PoppingTwice : RecordingManager {
     void OnRequestFinished(FCHttpRequest& task) override {

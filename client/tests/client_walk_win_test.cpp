@@ -15,6 +15,7 @@
 #include "base/program_folder.h"
 #include "skin/driver/window_driver_win.h"
 #include "tools/demo_service/client/demo_service_client_win.h"
+#include "base/testing/read_file_win.h"
 
 namespace corvane {
 namespace {
@@ -32,10 +33,7 @@ std::wstring TextOf(HWND window) {
 
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
-std::string ReadAll(const std::wstring& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using testing_files::ReadAll;
 
 void PressKeys(std::initializer_list<WORD> down) {
   std::vector<INPUT> inputs;

@@ -12,14 +12,12 @@
 #include "base/program_folder.h"
 #include "base/unique_handle_win.h"
 #include "client/update/update_rules.h"
+#include "base/testing/read_file_win.h"
 
 namespace corvane {
 namespace {
 
-std::string ReadAll(const std::wstring& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using testing_files::ReadAll;
 
 TEST(SampleInstaller, IsNewerThanTheClient) {
   const FileVersion sample = ReadFileVersion(GetProgramFolder() + L"\\sample_installer.exe");

@@ -9,14 +9,12 @@
 
 #include "base/program_folder.h"
 #include "client/ui/client_settings_win.h"
+#include "base/testing/read_file_win.h"
 
 namespace corvane {
 namespace {
 
-std::string ReadAll(const std::wstring& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using testing_files::ReadAll;
 
 int StoredValue(const std::wstring& path, const wchar_t* key) {
   return static_cast<int>(GetPrivateProfileIntW(L"setting", key, -1, path.c_str()));

@@ -13,14 +13,12 @@
 #include "base/program_folder.h"
 #include "client/update/installer_win.h"
 #include "client/update/update_check_win.h"
+#include "base/testing/read_file_win.h"
 
 namespace corvane {
 namespace {
 
-std::string ReadAll(const std::wstring& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using testing_files::ReadAll;
 
 bool Exists(const std::wstring& path) { return PathFileExistsW(path.c_str()) != FALSE; }
 

@@ -16,14 +16,12 @@
 #include "client/update/update_check_win.h"
 #include "http/http_manager.h"
 #include "tools/demo_service/client/demo_service_client_win.h"
+#include "base/testing/read_file_win.h"
 
 namespace corvane {
 namespace {
 
-std::string ReadAll(const std::wstring& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using testing_files::ReadAll;
 
 class UpdateCheck : public ::testing::Test {
  protected:

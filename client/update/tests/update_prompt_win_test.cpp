@@ -19,6 +19,7 @@
 #include "client/update/update_prompt_dlg_win.h"
 #include "http/http_manager.h"
 #include "tools/demo_service/client/demo_service_client_win.h"
+#include "base/testing/read_file_win.h"
 
 namespace corvane {
 namespace {
@@ -29,10 +30,7 @@ using test::PostClick;
 
 constexpr DWORD kDialogStyle = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
 
-std::string ReadAll(const std::wstring& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using testing_files::ReadAll;
 
 class UpdatePrompt : public ::testing::Test {
  protected:

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "http/auto_csec.h"
+#include "http/body_prefaulter.h"
 
 namespace corvane {
 namespace inner {
@@ -21,9 +22,12 @@ class CReceiveBuffer : public FCAutoCSec {
   std::string Take();
   size_t Size() const { return m_data.size(); }
   size_t Capacity() const { return m_data.capacity(); }
+  const char* Data() const { return m_data.data(); }
 
  private:
   std::string m_data;
+  // Declared after the storage it works on, so that it stops before the storage goes.
+  CBodyPrefaulter m_prefaulter;
 };
 
 }  // namespace inner

@@ -108,6 +108,26 @@ TEST(HttpRules, ReceiveBufferAppendsAndTakesWithoutCopying) {
   buffer.Unlock();
 }
 
+// A server may send more than its Content-Length promised: the body then leaves its
+// reservation and must still arrive whole, and a second reservation starts afresh.
+TEST(HttpRules, ReceiveBufferOutgrowsALargeReservationIntact) {
+  inner::CReceiveBuffer buffer;
+  buffer.Lock();
+  for (int round = 0; round < 2; ++round) {
+    buffer.Reserve(5 * 1024 * 1024);
+    std::string expected;
+    std::string chunk(8192, '\0');
+    for (int i = 0; i < 1000; ++i) {
+      for (size_t j = 0; j < chunk.size(); ++j) chunk[j] = static_cast<char>((i * 31 + j) % 251);
+      ASSERT_TRUE(buffer.Append(chunk.data(), chunk.size()));
+      expected += chunk;
+    }
+    EXPECT_GT(buffer.Size(), 5u * 1024 * 1024);
+    EXPECT_EQ(buffer.Take(), expected);
+  }
+  buffer.Unlock();
+}
+
 TEST(HttpTransport, UrlsAreSplitWithTheirPorts) {
   transport::CrackedUrl plain = transport::CrackUrl(L"http://example.test/a/b?c=1&d=2");
   ASSERT_TRUE(plain.ok);

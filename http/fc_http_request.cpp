@@ -1,6 +1,8 @@
 // FCHttpRequest: building a task, its two worker threads, stage 0 and 1 handling, closing.
 #include "http/fc_http_request.h"
 
+#include <algorithm>
+
 namespace corvane {
 
 FCHttpRequest::FCHttpRequest(int32_t taskId, CHttpEventWindow& eventWindow, const HttpRequestOptions& options)
@@ -62,7 +64,8 @@ void FCHttpRequest::SendAndRead() {
   // A request that was never sent has no body to read. Windows fails such a read anyway;
   // Wine's WinINet reports an empty, cleanly ended body instead, which would look complete.
   if (sent) ReserveForContentLength();
-  char chunk[8192];
+  char chunk[transport::kMaxReadChunkBytes];
+  const uint32_t chunkBytes = std::min(transport::ReadChunkBytes(), transport::kMaxReadChunkBytes);
   bool lastReadOk = false;
   while (sent) {
     if (m_bClosing.load()) {
@@ -70,7 +73,7 @@ void FCHttpRequest::SendAndRead() {
       break;
     }
     uint32_t read = 0;
-    lastReadOk = transport::ReadData(m_hReaderRequest, chunk, sizeof(chunk), &read);
+    lastReadOk = transport::ReadData(m_hReaderRequest, chunk, chunkBytes, &read);
     if (!lastReadOk || read == 0) break;
     if (!AppendChunk(chunk, read)) {
       lastReadOk = false;

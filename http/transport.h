@@ -35,6 +35,10 @@ bool SendRequest(Handle request, const std::wstring& headers, const std::string&
 std::wstring QueryHeader(Handle request, ResponseHeader which);
 // True with *read 0 at the end of the body.
 bool ReadData(Handle request, void* buffer, uint32_t size, uint32_t* read);
+// How much the reader asks ReadData for at a time: 8192 bytes from WinINet; from curl what one
+// socket read brings, so that nothing waits in between. At most kMaxReadChunkBytes.
+uint32_t ReadChunkBytes();
+constexpr uint32_t kMaxReadChunkBytes = 64 * 1024;
 void Close(Handle handle);
 std::wstring SystemUserAgent();
 

@@ -23,7 +23,8 @@ namespace {
 
 // Past this much unread data the transfer pauses until the reader catches up.
 constexpr size_t kMaxPendingBytes = 1 << 20;
-constexpr long kReceiveBufferBytes = 64 * 1024;
+// One socket read, handed to the reader whole (see ReadChunkBytes).
+constexpr long kReceiveBufferBytes = kMaxReadChunkBytes;
 
 struct Object {
   virtual ~Object() = default;
@@ -371,6 +372,8 @@ bool ReadData(Handle requestHandle, void* buffer, uint32_t size, uint32_t* read)
     }
   }
 }
+
+uint32_t ReadChunkBytes() { return static_cast<uint32_t>(kReceiveBufferBytes); }
 
 void Close(Handle handle) {
   std::shared_ptr<Object> object;

@@ -86,6 +86,8 @@ bool ReadData(Handle request, void* buffer, uint32_t size, uint32_t* read) {
   return ok != FALSE;
 }
 
+uint32_t ReadChunkBytes() { return 8192; }
+
 void Close(Handle handle) { InternetCloseHandle(handle); }
 
 std::wstring SystemUserAgent() {

@@ -7,7 +7,7 @@
 #include "skin/container.h"
 #include "skin/label.h"
 #include "skin/progress.h"
-#include "skin/utf8.h"
+#include "base/utf8.h"
 
 namespace corvane {
 namespace {

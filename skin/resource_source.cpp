@@ -5,7 +5,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "skin/utf8.h"
+#include "base/utf8.h"
 
 namespace corvane {
 

@@ -25,11 +25,6 @@ class CefString {
   std::wstring m_text;
 };
 
-namespace corvane {
-std::string WideToUtf8(const std::wstring& text);
-std::wstring Utf8ToWide(const std::string& bytes);  // invalid sequences become U+FFFD
-}  // namespace corvane
-
 typedef char16_t cef_char16_t;
 
 // A UTF-16 string that owns its buffer when `dtor` is set.

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "client/browser/cef_string.h"
+#include "base/utf8.h"
 
 namespace corvane {
 
@@ -24,7 +24,7 @@ std::wstring PercentDecodeUtf8(const std::wstring& text) {
   std::wstring out;
   std::string bytes;  // a run of decoded bytes, turned into text when it ends
   auto flush = [&] {
-    if (!bytes.empty()) out += Utf8ToWide(bytes);
+    if (!bytes.empty()) out += Utf8ToWideEachByte(bytes);
     bytes.clear();
   };
   for (size_t i = 0; i < text.size(); ++i) {

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "client/browser/cef_string.h"
+#include "base/utf8.h"
 
 namespace corvane {
 namespace {
@@ -166,20 +166,20 @@ PageText ExtractPageText(const std::string& html) {
     if (name == "a") {
       if (!closing) {
         const std::string original = html.substr(close - tag.size(), tag.size());  // letter case kept
-        page.links.push_back({L"", Utf8ToWide(DecodeEntities(Attribute(original, "href"))),
-                              Utf8ToWide(DecodeEntities(Attribute(original, "target")))});
+        page.links.push_back({L"", Utf8ToWideEachByte(DecodeEntities(Attribute(original, "href"))),
+                              Utf8ToWideEachByte(DecodeEntities(Attribute(original, "target")))});
         inLink = true;
         linkTextStart = text.size();
       } else if (inLink) {
-        page.links.back().text = FoldWhiteSpace(Utf8ToWide(DecodeEntities(text.substr(linkTextStart))));
+        page.links.back().text = FoldWhiteSpace(Utf8ToWideEachByte(DecodeEntities(text.substr(linkTextStart))));
         inLink = false;
       }
       continue;
     }
     if (IsBlockTag(name)) text += "\n";
   }
-  page.title = FoldWhiteSpace(Utf8ToWide(DecodeEntities(title)));
-  page.text = FoldWhiteSpace(Utf8ToWide(DecodeEntities(text)));
+  page.title = FoldWhiteSpace(Utf8ToWideEachByte(DecodeEntities(title)));
+  page.text = FoldWhiteSpace(Utf8ToWideEachByte(DecodeEntities(text)));
   return page;
 }
 
@@ -192,7 +192,7 @@ std::wstring ClipboardHtmlFragment(const std::string& entry) {
   const long start = offset("StartFragment:");
   const long end = offset("EndFragment:");
   if (start < 0 || end < start || static_cast<size_t>(start) > entry.size()) return std::wstring();
-  return Utf8ToWide(entry.substr(static_cast<size_t>(start), static_cast<size_t>(end - start)));
+  return Utf8ToWideEachByte(entry.substr(static_cast<size_t>(start), static_cast<size_t>(end - start)));
 }
 
 }  // namespace corvane

@@ -4,7 +4,7 @@
 
 #include "skin/resource_source.h"
 #include "skin/ui_manager.h"
-#include "skin/utf8.h"
+#include "base/utf8.h"
 
 namespace corvane {
 namespace {

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "skin/tests/test_skin.h"
-#include "skin/utf8.h"
+#include "base/utf8.h"
 
 namespace corvane {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "skin/utf8.h"
+#include "base/utf8.h"
 #include "skin/window_impl_base_win.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // UTF-8 decoding and encoding, surrogate pairs on 16-bit wchar_t.
-#include "skin/utf8.h"
+#include "base/utf8.h"
 
 #include <cstdint>
 
@@ -70,6 +70,40 @@ std::wstring Utf8ToWide(std::string_view utf8) {
   return out;
 }
 
+std::wstring Utf8ToWideEachByte(std::string_view bytes) {
+  std::wstring out;
+  out.reserve(bytes.size());
+  size_t i = 0;
+  while (i < bytes.size()) {
+    const auto lead = static_cast<uint8_t>(bytes[i]);
+    const int extra = lead < 0x80 ? 0 : (lead >> 5) == 0x6 ? 1 : (lead >> 4) == 0xE ? 2 : (lead >> 3) == 0x1E ? 3 : -1;
+    if (extra < 0 || i + extra >= bytes.size()) {  // not a lead byte, or cut off at the end
+      AppendCodePoint(out, kReplacement);
+      ++i;
+      continue;
+    }
+    char32_t cp = extra == 0 ? lead : extra == 1 ? (lead & 0x1F) : extra == 2 ? (lead & 0x0F) : (lead & 0x07);
+    bool valid = true;
+    for (int k = 1; k <= extra; ++k) {
+      const auto next = static_cast<uint8_t>(bytes[i + k]);
+      if ((next & 0xC0) != 0x80) {
+        valid = false;
+        break;
+      }
+      cp = (cp << 6) | (next & 0x3F);
+    }
+    static constexpr char32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
+    if (!valid || cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+      AppendCodePoint(out, kReplacement);
+      ++i;
+      continue;
+    }
+    AppendCodePoint(out, cp);
+    i += extra + 1;
+  }
+  return out;
+}
+
 std::string WideToUtf8(std::wstring_view wide) {
   std::string out;
   out.reserve(wide.size());
@@ -84,7 +118,7 @@ std::string WideToUtf8(std::wstring_view wide) {
         }
       }
     }
-    if (cp >= 0xD800 && cp <= 0xDFFF) cp = kReplacement;
+    if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = kReplacement;  // no UTF-8 form
     if (cp < 0x80) {
       out.push_back(static_cast<char>(cp));
     } else if (cp < 0x800) {

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "base/product_names.h"
-#include "base/utf8.h"
 #include "base/program_folder.h"
+#include "base/utf8.h"
 #include "skin/driver/window_driver_win.h"
 #include "tools/demo_service/client/demo_service_client_win.h"
 #include "base/testing/read_file_win.h"
@@ -32,7 +32,6 @@ std::wstring TextOf(HWND window) {
   SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
   return text;
 }
-
 
 using testing_files::ReadAll;
 
@@ -164,7 +163,9 @@ class ClientWalk : public ::testing::Test {
   bool Shows(const std::wstring& url, const wchar_t* pageText) {
     return Address() == url && TextOf(GetDlgItem(view, kTextId)).find(pageText) != std::wstring::npos;
   }
-  std::string Shown() { return WideToUtf8(L"the address line shows " + Address() + L", the page " + TextOf(GetDlgItem(view, kTextId))); }
+  std::string Shown() {
+    return WideToUtf8(L"the address line shows " + Address() + L", the page " + TextOf(GetDlgItem(view, kTextId)));
+  }
 
   std::wstring bin;
   PROCESS_INFORMATION process = {};
@@ -175,8 +176,7 @@ TEST_F(ClientWalk, NavigateGoBackPasteTrayMenuSettingsAndClose) {
   ASSERT_NO_FATAL_FAILURE(Start(/*checkDue=*/false));
   const std::wstring home = L"http://" + std::wstring(_wgetenv(L"CORVANE_SERVICE_HOST")) + L"/";
   constexpr const wchar_t* kHomeText = L"在下面的编辑区粘贴文字或图片";
-  ASSERT_TRUE(WaitFor([&] { return Shows(home, kHomeText); }, 30000))
-      << Shown();
+  ASSERT_TRUE(WaitFor([&] { return Shows(home, kHomeText); }, 30000)) << Shown();
 
   // Navigate by the address line, then back by the toolbar. Setting the text alone changes the
   // address line, so only the page's text tells that Enter reached it and the page loaded.

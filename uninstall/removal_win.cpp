@@ -53,14 +53,20 @@ void RemoveLink(const std::wstring& path, DWORD attributes) {
   }
 }
 
-// Opens a folder itself, not what a link there points at, and keeps it from being renamed or
-// deleted while the handle lives (no FILE_SHARE_DELETE), so nobody can swap it for a link
-// between the check and the deletions below it. The share mode binds others only when the
-// handle asks for data access, hence FILE_LIST_DIRECTORY.
-UniqueKernelHandle OpenFolderItself(const std::wstring& path) {
+// Opens a folder without FILE_SHARE_DELETE, so nobody can rename or delete it (nor swap it for a
+// link) while the handle lives. The share mode binds others only when the handle asks for data
+// access, hence FILE_LIST_DIRECTORY.
+UniqueKernelHandle OpenFolderUndeletable(const std::wstring& path, DWORD flags) {
   return UniqueKernelHandle(CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+                                        FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr));
+}
+
+bool IsFolder(HANDLE handle, DWORD* attributes) {
+  BY_HANDLE_FILE_INFORMATION info = {};
+  if (!GetFileInformationByHandle(handle, &info)) return false;
+  *attributes = info.dwFileAttributes;
+  return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 // `path` held open, when it is a folder and no link; otherwise an empty handle. Windows shows a
@@ -68,14 +74,12 @@ UniqueKernelHandle OpenFolderItself(const std::wstring& path) {
 // FILE_FLAG_OPEN_REPARSE_POINT and shows the link only in the attributes of its name, so both
 // are read, the name's after the open, when it can no longer change.
 UniqueKernelHandle HoldPlainFolder(const std::wstring& path) {
-  UniqueKernelHandle folder = OpenFolderItself(path);
+  UniqueKernelHandle folder = OpenFolderUndeletable(path, FILE_FLAG_OPEN_REPARSE_POINT);
   if (!folder) return folder;
-  BY_HANDLE_FILE_INFORMATION info = {};
+  DWORD opened = 0;
   const DWORD named = GetFileAttributesW(path.c_str());
-  const bool plain = GetFileInformationByHandle(folder.Get(), &info) &&
-                     (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                     !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && named != INVALID_FILE_ATTRIBUTES &&
-                     !(named & FILE_ATTRIBUTE_REPARSE_POINT);
+  const bool plain = IsFolder(folder.Get(), &opened) && !(opened & FILE_ATTRIBUTE_REPARSE_POINT) &&
+                     named != INVALID_FILE_ATTRIBUTES && !(named & FILE_ATTRIBUTE_REPARSE_POINT);
   if (!plain) folder.Reset();
   return folder;
 }
@@ -104,13 +108,9 @@ InstallBase OpenInstallBase(const std::wstring& stored) {
   InstallBase base;
   const std::vector<std::wstring> protectedFolders = ProtectedFolders();
   if (!IsDeletableInstallDir(stored, protectedFolders)) return base;
-  UniqueKernelHandle folder(CreateFileW(stored.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  BY_HANDLE_FILE_INFORMATION info = {};
-  if (!folder || !GetFileInformationByHandle(folder.Get(), &info) || !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    return base;
-  }
+  UniqueKernelHandle folder = OpenFolderUndeletable(stored, 0);  // through any link: its target counts
+  DWORD attributes = 0;
+  if (!folder || !IsFolder(folder.Get(), &attributes)) return base;
   const std::wstring finalPath = FinalPathOf(folder.Get());
   if (!IsDeletableInstallDir(finalPath, protectedFolders)) return base;
   base.held = std::move(folder);
@@ -227,8 +227,10 @@ void DeleteListedEntry(const std::wstring& base, const std::wstring& entry) {
 }
 
 std::wstring GetFinalFolderPath(const std::wstring& folder) {
-  UniqueKernelHandle handle(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE |
-                                        FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  // A look, not a hold: every sharing allowed.
+  const UniqueKernelHandle handle(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   return handle ? FinalPathOf(handle.Get()) : std::wstring();
 }
 

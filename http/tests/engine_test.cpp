@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "http/tests/recording_manager.h"
+#include "http/worker_thread.h"
 
 namespace corvane {
 namespace {
@@ -79,6 +80,26 @@ TEST(HttpEngine, NoResponseReachesStageOneWithStatusZero) {
     EXPECT_EQ(seen.response.readCompleted, 0);
     EXPECT_EQ(seen.bytesReceived, 0);
     EXPECT_FALSE(seen.complete);
+  }
+}
+
+// The connect thread, and then also the reader thread, refused by the system: the task takes
+// the course of one whose connection failed, and leaves both lists.
+TEST(HttpEngine, ATaskWhoseThreadsCannotStartEndsWithoutAResponse) {
+  for (int refused : {1, 2}) {
+    SCOPED_TRACE(refused);
+    RecordingManager manager;
+    worker::RefuseNextStarts(refused);
+    const int32_t id = manager.StartRequest(OptionsFor(Url(L"/len/10")));
+    const bool finished = RunUntil([&] { return manager.finished.count(id) != 0; }, 5000);
+    worker::RefuseNextStarts(0);
+    ASSERT_TRUE(finished);
+    ASSERT_EQ(manager.headers.count(id), 1u);
+    EXPECT_EQ(manager.headers[id].response.statusCode, 0);
+    EXPECT_EQ(manager.finished[id].response.readCompleted, 0);
+    EXPECT_EQ(manager.finished[id].bytesReceived, 0);
+    EXPECT_EQ(manager.GetRunningCount(), 0u);
+    EXPECT_TRUE(RunUntil([&] { return manager.GetClosingCount() == 0; }));
   }
 }
 

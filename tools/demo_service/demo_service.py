@@ -8,6 +8,8 @@ Serves
   /update/Version.aspx  the update document (see --update); records each request body
   /update/Remove.aspx   records each uninstall report
   /download/Setup.exe   the installer file given with --installer
+  /download/Setup.exe.sig
+                        its signature (openssl dgst -sha256 -sign, DER) with --signing-key
 Control requests, answered only with the header "X-Demo-Token: T", where T is the token the
 service made at its start and wrote to its state file (any page or process can reach loopback;
 only the one who started the service can read that file):
@@ -19,6 +21,10 @@ only the one who started the service can read that file):
   /_demo/set?doc=D&status=S&cut=1
                         answer the update document D (URL-encoded) with status S from now on;
                         cut=1 declares ten bytes more than it sends and closes the connection
+  /_demo/signature?variant=V
+                        serve the installer's signature as V from now on: valid, missing (404),
+                        other-file, other-key, truncated, empty, oversized, trailing, overlong
+                        (a non-minimal DER length) or cut (ten bytes declared and not sent)
 
   demo_service.py --start STATE [options]   run in the background (tests' fixtures); STATE
                                             receives "port N", "pid P" and "token T" once it
@@ -37,6 +43,7 @@ import secrets
 import signal
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
@@ -66,8 +73,10 @@ HELP_PAGE = """<!DOCTYPE html>
 
 
 class DemoState:
-    def __init__(self, update_document, installer, allowed_installers=(), token=None):
+    def __init__(self, update_document, installer, allowed_installers=(), token=None, signing_key=None):
         self.lock = threading.Lock()
+        self.signing_key = signing_key
+        self.signature_variant = "valid"
         self.token = token or secrets.token_hex(16)
         # The only files a control request may choose to serve.
         self.allowed_installers = {Path(p).resolve() for p in allowed_installers}
@@ -90,6 +99,41 @@ class DemoState:
     def clear(self):
         with self.lock:
             self.records = {"version": [], "remove": [], "requests": []}
+
+
+SIGNATURE_VARIANTS = ("valid", "missing", "other-file", "other-key", "truncated", "empty", "oversized",
+                      "trailing", "overlong", "cut")
+
+
+def openssl_sign(key, data):
+    """The DER ECDSA signature of SHA-256(data) that `openssl dgst -sha256 -sign key` writes."""
+    return subprocess.run(["openssl", "dgst", "-sha256", "-sign", str(key)], input=data,
+                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, check=True).stdout
+
+
+def signature_for(state, data):
+    """The installer's signature as the current variant has it; None for a missing one."""
+    variant = state.signature_variant
+    if variant == "missing":
+        return None
+    if variant == "other-key":
+        with tempfile.TemporaryDirectory() as folder:  # a key nobody trusts, made for this answer
+            other = Path(folder) / "other.pem"
+            subprocess.run(["openssl", "genpkey", "-algorithm", "EC", "-pkeyopt", "ec_paramgen_curve:P-256",
+                            "-out", str(other)], check=True, capture_output=True)
+            return openssl_sign(other, data)
+    signature = openssl_sign(state.signing_key, data + b"another file" if variant == "other-file" else data)
+    if variant == "truncated":
+        return signature[:-1]
+    if variant == "empty":
+        return b""
+    if variant == "oversized":
+        return signature + bytes(1100)
+    if variant == "trailing":
+        return signature + b"\0"
+    if variant == "overlong":  # the sequence's length in the long form, where the short one fits
+        return signature[:1] + b"\x81" + signature[1:]
+    return signature
 
 
 def make_handler(state, record_file):
@@ -141,6 +185,11 @@ def make_handler(state, record_file):
                 return self._send(200, b"ok", "text/plain")
             if path == "/download/Setup.exe" and state.installer is not None:
                 return self._send(200, state.installer.read_bytes(), "application/octet-stream")
+            if path == "/download/Setup.exe.sig" and state.installer is not None and state.signing_key:
+                signature = signature_for(state, state.installer.read_bytes())
+                if signature is not None:
+                    return self._send(200, signature, "application/octet-stream",
+                                      cut=state.signature_variant == "cut")
             return self._send(404, b"not found", "text/plain")
 
         def _control(self, path):
@@ -161,6 +210,12 @@ def make_handler(state, record_file):
                 if candidate.resolve() not in state.allowed_installers:
                     return self._send(403, b"not one of the installers named at start", "text/plain")
                 state.installer = candidate.resolve()
+                return self._send(200, b"ok", "text/plain")
+            if path == "/_demo/signature":
+                variant = parse_qs(urlsplit(self.path).query).get("variant", [""])[0]
+                if variant not in SIGNATURE_VARIANTS:
+                    return self._send(400, b"unknown variant", "text/plain")
+                state.signature_variant = variant
                 return self._send(200, b"ok", "text/plain")
             if path == "/_demo/clear":
                 state.clear()
@@ -191,6 +246,8 @@ def parse_args(argv):
     p.add_argument("--installer", type=Path, help="file served as /download/Setup.exe")
     p.add_argument("--allow-installer", type=Path, action="append", default=[], metavar="FILE",
                    help="a file that /_demo/installer may choose later (repeatable)")
+    p.add_argument("--signing-key", type=Path, metavar="PEM",
+                   help="private key that signs the installer as /download/Setup.exe.sig")
     p.add_argument("--record", type=Path, help="append each update request and report to this file (JSON lines)")
     p.add_argument("--port-file", type=Path,
                    help='write "port N" and "token T" here once listening (readable by its owner only)')
@@ -200,10 +257,16 @@ def parse_args(argv):
         p.error(f"--installer: no such file: {args.installer}")
     if args.offer_update and args.installer is None:
         p.error("--offer-update needs --installer")
+    if args.signing_key is not None and not args.signing_key.is_file():
+        p.error(f"--signing-key: no such file: {args.signing_key}")
     for allowed in args.allow_installer:
         if not allowed.is_file():
             p.error(f"--allow-installer: no such file: {allowed}")
     return args
+
+
+def state_from_args(args, token=None):
+    return DemoState(b"", args.installer, args.allow_installer, token=token, signing_key=args.signing_key)
 
 
 def update_document(args, port):
@@ -268,7 +331,7 @@ def main(argv=None):
     if argv[:1] == ["--stop"] and len(argv) == 2:
         return stop_background(argv[1])
     args = parse_args(argv)
-    state = DemoState(b"", args.installer, args.allow_installer)
+    state = state_from_args(args)
     server = ThreadingHTTPServer(("127.0.0.1", args.port), make_handler(state, args.record))
     server.verbose = args.verbose
     port = server.server_address[1]

@@ -72,6 +72,10 @@ bool SetUpdateAnswer(const std::string& document, int status, bool cut) {
                "&cut=" + (cut ? "1" : "0")) == "ok";
 }
 
+bool SetSignatureVariant(const std::string& variant) {
+  return Fetch("/_demo/signature?variant=" + UrlEncode(variant)) == "ok";
+}
+
 bool ClearRecords() { return Fetch("/_demo/clear") == "ok"; }
 
 bool SetInstaller(const std::wstring& windowsPath) {

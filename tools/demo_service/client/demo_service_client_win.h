@@ -21,6 +21,10 @@ bool SetUpdateAnswer(const std::string& document, int status = 200, bool cut = f
 // named it at the service's start (corvane_demo_service_fixture's INSTALLERS).
 bool SetInstaller(const std::wstring& windowsPath);
 
+// Serve the installer's signature as `variant` from now on: "valid", or one of the broken
+// kinds the service lists (missing, other-file, other-key, truncated, ...).
+bool SetSignatureVariant(const std::string& variant);
+
 // Forgets what was received.
 bool ClearRecords();
 

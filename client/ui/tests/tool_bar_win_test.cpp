@@ -157,6 +157,7 @@ class MenuBadge : public ::testing::Test {
   void SetUp() override {
     installer = GetInstallerFilePath();
     DeleteFileW(installer.c_str());
+    DeleteFileW(GetInstallerSignaturePath().c_str());
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
     installDir = std::wstring(temp) + L"corvane_menu_installed_" + std::to_wstring(GetCurrentProcessId());
@@ -168,14 +169,17 @@ class MenuBadge : public ::testing::Test {
   }
   void TearDown() override {
     DeleteFileW(installer.c_str());
+    DeleteFileW(GetInstallerSignaturePath().c_str());
     DeleteFileW((installDir + L"\\CorvaneClient.exe").c_str());
     RemoveDirectoryW(installDir.c_str());
     SHDeleteKeyW(HKEY_CURRENT_USER, kClientRegistryKey);
   }
   static std::wstring Probe(const wchar_t* name) { return GetProgramFolder() + L"\\" + name; }
+  // As a verified download leaves it: the installer and its signature.
   void Download(const wchar_t* probe) {
     CreateDirectoryTree(installer.substr(0, installer.rfind(L'\\')));
     ASSERT_TRUE(CopyFileW(Probe(probe).c_str(), installer.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((Probe(probe) + L".sig").c_str(), GetInstallerSignaturePath().c_str(), FALSE));
   }
   // The about button's normal, hot and pushed images of a new menu.
   static std::vector<std::wstring> AboutImages(bool updatePending) {

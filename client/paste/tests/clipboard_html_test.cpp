@@ -1,6 +1,6 @@
-// The paste conversion on recorded clipboards: local pictures inlined in place, other files
-// and missing ones as empty data URIs, the bitmap paragraph replacing the fragment, the steps
-// and their writes in order.
+// The paste conversion on recorded clipboards: local pictures inlined in place (escaped,
+// non-ASCII and percent-sign names too), other files and missing ones as empty data URIs, the
+// bitmap paragraph replacing the fragment, the steps and their writes in order.
 #include "client/paste/clipboard_html.h"
 
 #include <gtest/gtest.h>

@@ -12,8 +12,11 @@ constexpr int kVirtualKeyV = 0x56;
 }  // namespace
 
 bool IsPasteIntoEditableField(const CefKeyEvent& event) {
-  // Any flag besides Ctrl (Shift, Alt, a lock key) means this is not a plain paste.
-  return event.focus_on_editable_field && event.modifiers == EVENTFLAG_CONTROL_DOWN &&
+  // Caps Lock and Num Lock are states, not keys held: Num Lock is on by default on most
+  // keyboards. Any other flag besides Ctrl (Shift, Alt, ...) means this is not a plain paste;
+  // Ctrl+Shift+V is the browser's paste as plain text.
+  constexpr uint32_t kLockStates = EVENTFLAG_CAPS_LOCK_ON | EVENTFLAG_NUM_LOCK_ON;
+  return event.focus_on_editable_field && (event.modifiers & ~kLockStates) == EVENTFLAG_CONTROL_DOWN &&
          event.windows_key_code == kVirtualKeyV;
 }
 

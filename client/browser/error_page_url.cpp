@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "base/percent_escapes.h"
 #include "base/utf8.h"
 
 namespace corvane {
@@ -15,29 +16,7 @@ std::wstring BuildErrorPageUrl(const std::wstring& programFolder) {
 }
 
 std::wstring PercentDecodeUtf8(const std::wstring& text) {
-  auto hex = [](wchar_t c) -> int {
-    if (c >= L'0' && c <= L'9') return c - L'0';
-    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
-    return -1;
-  };
-  std::wstring out;
-  std::string bytes;  // a run of decoded bytes, turned into text when it ends
-  auto flush = [&] {
-    if (!bytes.empty()) out += Utf8ToWideEachByte(bytes);
-    bytes.clear();
-  };
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == L'%' && i + 2 < text.size() && hex(text[i + 1]) >= 0 && hex(text[i + 2]) >= 0) {
-      bytes.push_back(static_cast<char>(hex(text[i + 1]) * 16 + hex(text[i + 2])));
-      i += 2;
-      continue;
-    }
-    flush();
-    out.push_back(text[i]);
-  }
-  flush();
-  return out;
+  return Utf8ToWideEachByte(PercentDecode(WideToUtf8(text)));
 }
 
 bool IsErrorPageUrl(const std::wstring& url, const std::wstring& errorPageUrl) {

@@ -75,13 +75,42 @@ std::wstring EditText(const std::wstring& text) {
 
 }  // namespace
 
-bool CStandInFrame::IsValid() { return m_browser->Alive(); }
-CefString CStandInFrame::GetURL() { return m_browser->Url(); }
-void CStandInFrame::LoadURL(const CefString& url) { m_browser->Navigate(url.ToWString(), CNavigationHistory::Kind::New); }
-CefRefPtr<CefBrowser> CStandInFrame::GetBrowser() { return m_browser; }
+CefRefPtr<CStandInBrowser> CStandInFrame::Browser() {
+  std::lock_guard<std::mutex> lock(m_lock);
+  return m_browser;
+}
+
+void CStandInFrame::Detach() {
+  CefRefPtr<CStandInBrowser> gone;
+  {
+    std::lock_guard<std::mutex> lock(m_lock);
+    gone = std::move(m_browser);
+  }
+  // `gone` is released here, outside the lock: it may be the browser's last reference.
+}
+
+bool CStandInFrame::IsValid() {
+  CefRefPtr<CStandInBrowser> browser = Browser();
+  return browser && browser->Alive();
+}
+
+CefString CStandInFrame::GetURL() {
+  CefRefPtr<CStandInBrowser> browser = Browser();
+  return browser ? CefString(browser->Url()) : CefString();
+}
+
+void CStandInFrame::LoadURL(const CefString& url) {
+  if (CefRefPtr<CStandInBrowser> browser = Browser()) browser->Navigate(url.ToWString(), CNavigationHistory::Kind::New);
+}
+
+CefRefPtr<CefBrowser> CStandInFrame::GetBrowser() { return Browser().get(); }
 
 CStandInBrowser::CStandInBrowser(CStandInRuntime& runtime, int id, CefRefPtr<CefClient> client)
-    : m_runtime(runtime), m_id(id), m_frame(new CStandInFrame(this)), m_client(std::move(client)) {}
+    : m_runtime(runtime), m_id(id), m_client(std::move(client)) {
+  // Here, not among the initialisers: the frame counts a reference to this browser, and the
+  // count is a member initialised after m_frame.
+  m_frame = new CStandInFrame(this);
+}
 
 bool CStandInBrowser::Create(const CefWindowInfo& info, const std::wstring& url) {
   RegisterViewClass(m_runtime.ModuleInstance(), ViewProc);
@@ -95,7 +124,10 @@ bool CStandInBrowser::Create(const CefWindowInfo& info, const std::wstring& url)
   HWND window = CreateWindowExW(info.ex_style | WS_EX_NOPARENTNOTIFY, kViewClass, info.window_name.ToWString().c_str(),
                                 style, topLevel && info.width <= 0 ? CW_USEDEFAULT : info.x, info.y, width, height,
                                 parent, nullptr, m_runtime.ModuleInstance(), this);
-  if (window == nullptr) return false;
+  if (window == nullptr) {
+    m_frame->Detach();  // this browser never lives
+    return false;
+  }
   {
     std::lock_guard<std::mutex> lock(m_lock);
     m_window = window;
@@ -432,6 +464,7 @@ void CStandInBrowser::OnViewDestroyed() {
     std::lock_guard<std::mutex> lock(m_lock);
     m_client = nullptr;
   }
+  m_frame->Detach();
   m_runtime.Forget(this);
 }
 

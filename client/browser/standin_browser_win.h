@@ -18,9 +18,12 @@ class CStandInRuntime;
 class CStandInBrowser;
 struct LoadResult;
 
+// A program may keep a frame longer than its browser lives (a callback's argument, say). The
+// frame holds its browser by a counted reference until the browser's view goes; from then on it
+// is not valid, has no URL and no browser, and loads nothing.
 class CStandInFrame final : public CefFrame {
  public:
-  explicit CStandInFrame(CStandInBrowser* browser) : m_browser(browser) {}
+  explicit CStandInFrame(CefRefPtr<CStandInBrowser> browser) : m_browser(std::move(browser)) {}
   bool IsValid() override;
   bool IsMain() override { return true; }
   int64_t GetIdentifier() override { return 1; }
@@ -29,8 +32,14 @@ class CStandInFrame final : public CefFrame {
   void LoadURL(const CefString& url) override;
   CefRefPtr<CefBrowser> GetBrowser() override;
 
+  // The browser is gone: drop the link, which also ends the cycle of references between them.
+  void Detach();
+
  private:
-  CStandInBrowser* const m_browser;  // the browser owns its frame and outlives it
+  CefRefPtr<CStandInBrowser> Browser();
+
+  std::mutex m_lock;  // guards m_browser
+  CefRefPtr<CStandInBrowser> m_browser;
   IMPLEMENT_REFCOUNTING(CStandInFrame);
 };
 

@@ -17,7 +17,8 @@ bool WriteAll(HANDLE file, const void* data, DWORD size) {
 }
 
 // The info header, colour table and rows of `bitmap`, as GetDIBits delivers them, in a
-// zero-filled block of exactly layout.BlockBytes() bytes.
+// zero-filled block of exactly layout.BlockBytes() bytes; none when GetDIBits does not deliver
+// every row.
 UniqueGlobalMemory CaptureRows(HBITMAP bitmap, const BmpLayout& layout) {
   UniqueGlobalMemory block(GlobalAlloc(GHND, layout.BlockBytes()));
   CGlobalLock lock(block.Get());
@@ -40,12 +41,14 @@ UniqueGlobalMemory CaptureRows(HBITMAP bitmap, const BmpLayout& layout) {
     RealizePalette(screen.Get());
   }
   // With biClrUsed 0 the table GetDIBits fills has 2^bitCount entries: the block has room.
-  GetDIBits(screen.Get(), bitmap, 0, layout.height, data + kBmpInfoHeaderBytes + layout.ColourTableBytes(),
-            reinterpret_cast<BITMAPINFO*>(data), DIB_RGB_COLORS);
+  const int rows = GetDIBits(screen.Get(), bitmap, 0, layout.height,
+                             data + kBmpInfoHeaderBytes + layout.ColourTableBytes(),
+                             reinterpret_cast<BITMAPINFO*>(data), DIB_RGB_COLORS);
   if (previous != nullptr) {
     SelectPalette(screen.Get(), previous, TRUE);
     RealizePalette(screen.Get());
   }
+  if (rows <= 0 || static_cast<uint32_t>(rows) != layout.height) return UniqueGlobalMemory();
   if (layout.ColourTableEntries() != 0) {
     // The file says how many table entries precede the rows.
     reinterpret_cast<BITMAPINFOHEADER*>(data)->biClrUsed = layout.ColourTableEntries();
@@ -67,26 +70,25 @@ bool SaveBitmapFile(const std::wstring& path, HBITMAP bitmap) {
 
 bool SaveBitmapFileWithBitCount(const std::wstring& path, HBITMAP bitmap, WORD bitCount) {
   BITMAP record = {};
-  GetObjectW(bitmap, sizeof(record), &record);
+  if (GetObjectW(bitmap, sizeof(record), &record) == 0) return false;
   BmpLayout layout;
   layout.width = record.bmWidth > 0 ? static_cast<uint32_t>(record.bmWidth) : 0;
   layout.height = record.bmHeight > 0 ? static_cast<uint32_t>(record.bmHeight) : 0;
   layout.bitCount = bitCount;
 
-  // A bitmap too large for the format or for memory leaves the file empty, which the caller
-  // reads back as nothing to paste.
+  // A bitmap too large for the format or for memory, or one whose rows cannot be read, gives
+  // no file content at all.
   UniqueGlobalMemory block = layout.Fits() ? CaptureRows(bitmap, layout) : UniqueGlobalMemory();
+  if (!block) return false;
 
   UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file) return false;
-  if (!block) return true;
   CGlobalLock lock(block.Get());
   const std::string fileHeader = BuildBmpFileHeader(layout);
-  if (WriteAll(file.Get(), fileHeader.data(), static_cast<DWORD>(fileHeader.size()))) {
-    WriteAll(file.Get(), lock.Data(), layout.BlockBytes());
-  }
-  return true;
+  return lock.Data() != nullptr &&
+         WriteAll(file.Get(), fileHeader.data(), static_cast<DWORD>(fileHeader.size())) &&
+         WriteAll(file.Get(), lock.Data(), layout.BlockBytes());
 }
 
 }  // namespace corvane

@@ -11,7 +11,8 @@ namespace corvane {
 int DisplayColourDepth();
 
 // Writes `bitmap` as a BMP file at `path` with rows of the bit count that suits the display.
-// False only when the file cannot be created.
+// True only when the whole file was written: false when the bitmap cannot be read (GetDIBits),
+// is too large for the format or for memory, or when the file cannot be created or written.
 bool SaveBitmapFile(const std::wstring& path, HBITMAP bitmap);
 
 // The same with the rows at `bitCount` bits (1, 4, 8 or 24); 8 bits or fewer carry a colour

@@ -62,11 +62,11 @@ bool CClipboardHtml::ReplaceLocalImages() {
   if (sources.empty()) return true;
 
   // Measure first so the result is allocated once: the pictures can be tens of megabytes.
-  std::vector<std::string> paths;
+  std::vector<LocalFileName> paths;
   paths.reserve(sources.size());
   size_t total = m_strFragment.size();
   for (const LocalImageSource& s : sources) {
-    paths.push_back(LocalPathFromFileUrl(m_strFragment.substr(s.pathBegin, s.pathEnd - s.pathBegin)));
+    paths.push_back(LocalPictureFileFromUrl(m_strFragment.substr(s.pathBegin, s.pathEnd - s.pathBegin)));
     total += kDataUriStart.size() + ProbeLocalPictureBase64Length(paths.back()) + 1;
     total -= s.end() - s.begin;
   }

@@ -18,11 +18,12 @@ class CClipboardSession {
   virtual bool ReadHtml(std::string& text) = 0;
 
   // Puts `entry` (a terminating NUL is added) as the "HTML Format" entry, leaving every other
-  // format as it is; true when the data was handed to the clipboard.
+  // format as it is; true only when the clipboard took the data.
   virtual bool WriteHtml(const HtmlEntryParts& entry) = 0;
 
   // When the clipboard holds a bitmap: saves it as a BMP file and gives that file's narrow name
-  // (active code page), true. False when there is no bitmap.
+  // (active code page), true. False when there is no bitmap, or when its file could not be
+  // written whole: half a picture is not pasted.
   virtual bool SaveBitmap(std::string& bmpPath) = 0;
 };
 

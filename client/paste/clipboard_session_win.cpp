@@ -7,12 +7,12 @@
 
 #include "base/ansi.h"
 #include "base/unique_handle_win.h"
-#include "client/paste/bitmap_file_win.h"
 #include "client/paste/gdi_handles_win.h"
 
 namespace corvane {
 
-CWinClipboardSession::CWinClipboardSession(const wchar_t* formatName) {
+CWinClipboardSession::CWinClipboardSession(const wchar_t* formatName, BitmapSaver saveBitmap)
+    : m_saveBitmap(saveBitmap) {
   if (const UINT format = RegisterClipboardFormatW(formatName)) m_uHtmlFormat = format;
   m_bClipboardOpen = OpenClipboard(m_hOwner) != FALSE;
 }
@@ -43,7 +43,8 @@ bool CWinClipboardSession::WriteHtml(const HtmlEntryParts& entry) {
     *entry.CopyTo(static_cast<char*>(lock.Data())) = '\0';
   }
   // The clipboard owns the block once it accepts it; a refused block is freed here.
-  if (SetClipboardData(m_uHtmlFormat, block.Get()) != nullptr) block.Release();
+  if (SetClipboardData(m_uHtmlFormat, block.Get()) == nullptr) return false;
+  block.Release();
   return true;
 }
 
@@ -51,10 +52,14 @@ bool CWinClipboardSession::SaveBitmap(std::string& bmpPath) {
   const auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
   if (bitmap == nullptr) return false;
   wchar_t folder[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, folder);
+  const DWORD folderLength = GetTempPathW(MAX_PATH, folder);
+  if (folderLength == 0 || folderLength >= MAX_PATH) return false;
   wchar_t name[MAX_PATH] = {};
-  GetTempFileNameW(folder, L"img", 0, name);
-  SaveBitmapFile(name, bitmap);
+  if (GetTempFileNameW(folder, L"img", 0, name) == 0) return false;
+  if (!m_saveBitmap(name, bitmap)) {
+    DeleteFileW(name);  // a cut-off file would paste as a broken picture
+    return false;
+  }
   bmpPath = WideToAnsi(name);
   return true;
 }

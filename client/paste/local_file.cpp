@@ -1,5 +1,5 @@
-// Local file reading through the C library: narrow names go to the file system in the active
-// code page, unchanged, and the bytes come back untranslated ("rb").
+// Local file reading through the C library: the bytes come back untranslated ("rb"); how a name
+// reaches the file system is the platform file's (local_file_win.cpp, local_file_posix.cpp).
 #include "client/paste/local_file.h"
 
 #include <cstdio>
@@ -13,9 +13,15 @@ struct FileCloser {
 };
 using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
 
+// A name with a NUL in it (an escaped %00) would be cut there and name another file: it names none.
+UniqueFile Open(const LocalFileName& name) {
+  if (name.text.find('\0') != std::string::npos) return nullptr;
+  return UniqueFile(OpenLocalFileForReading(name));
+}
+
 // Opens `path` and measures it by seeking to its end; leaves the position at the start.
-UniqueFile OpenMeasured(const std::string& path, uint64_t& size) {
-  UniqueFile file(std::fopen(path.c_str(), "rb"));
+UniqueFile OpenMeasured(const LocalFileName& path, uint64_t& size) {
+  UniqueFile file = Open(path);
   if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) return nullptr;
   const long end = std::ftell(file.get());
   if (end < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) return nullptr;
@@ -30,14 +36,16 @@ bool ReadExactly(std::FILE* file, size_t count, std::string& out) {
 
 }  // namespace
 
-bool ReadWholeFile(const std::string& path, uint64_t maxSize, std::string& content) {
+bool LocalFileOpens(const LocalFileName& name) { return Open(name) != nullptr; }
+
+bool ReadWholeFile(const LocalFileName& path, uint64_t maxSize, std::string& content) {
   uint64_t size = 0;
   UniqueFile file = OpenMeasured(path, size);
   if (!file || size > maxSize || size > content.max_size()) return false;
   return ReadExactly(file.get(), static_cast<size_t>(size), content);
 }
 
-bool ReadFileHead(const std::string& path, size_t count, std::string& head, uint64_t& size) {
+bool ReadFileHead(const LocalFileName& path, size_t count, std::string& head, uint64_t& size) {
   UniqueFile file = OpenMeasured(path, size);
   if (!file) return false;
   return ReadExactly(file.get(), size < count ? static_cast<size_t>(size) : count, head);

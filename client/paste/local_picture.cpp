@@ -4,13 +4,21 @@
 
 #include <string_view>
 
+#include "base/percent_escapes.h"
 #include "client/paste/base64.h"
 #include "client/paste/local_file.h"
 #include "client/paste/picture_signature.h"
 
 namespace corvane {
 
-size_t ProbeLocalPictureBase64Length(const std::string& path) {
+LocalFileName LocalPictureFileFromUrl(const std::string& urlPath) {
+  std::string path = LocalPathFromFileUrl(urlPath);
+  LocalFileName decoded = LocalFileName::Utf8(PercentDecode(path));
+  if (LocalFileOpens(decoded)) return decoded;
+  return LocalFileName(std::move(path));
+}
+
+size_t ProbeLocalPictureBase64Length(const LocalFileName& path) {
   std::string head;
   uint64_t size = 0;
   if (!ReadFileHead(path, kPictureSignatureBytes, head, size)) return 0;
@@ -18,13 +26,13 @@ size_t ProbeLocalPictureBase64Length(const std::string& path) {
   return Base64Length(static_cast<size_t>(size));
 }
 
-void AppendLocalPictureBase64(std::string& out, const std::string& path, std::string& buffer) {
+void AppendLocalPictureBase64(std::string& out, const LocalFileName& path, std::string& buffer) {
   if (!ReadWholeFile(path, kMaxInlinedPictureBytes, buffer)) return;
   if (!HasPictureSignature(std::string_view(buffer).substr(0, kPictureSignatureBytes))) return;
   AppendBase64(out, buffer.data(), buffer.size());
 }
 
-std::string EncodeLocalPictureBase64(const std::string& path) {
+std::string EncodeLocalPictureBase64(const LocalFileName& path) {
   std::string out;
   std::string buffer;
   AppendLocalPictureBase64(out, path, buffer);

@@ -1,7 +1,7 @@
 // The whole client under Xvfb, against the demo service, driven as a person drives it: mouse
 // clicks at the toolbar's and the dialogs' places and keys in the page. One run navigates, goes
-// back, pastes a copied picture, closes to the tray and restores, opens the menu and the
-// settings and finally closes; a second run takes an offered update.
+// back, pastes a copied picture with Num Lock on, closes to the tray and restores, opens the
+// menu and the settings and finally closes; a second run takes an offered update.
 #include <windows.h>
 #include <shlwapi.h>
 
@@ -9,6 +9,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 
 #include "base/product_names.h"
@@ -53,6 +54,14 @@ void PressKeys(std::initializer_list<WORD> down) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+bool NumLockOn() { return (GetKeyState(VK_NUMLOCK) & 1) != 0; }
+
+// Num Lock as a person leaves it: toggled by its key.
+bool SetNumLock(bool on) {
+  if (NumLockOn() != on) PressKeys({VK_NUMLOCK});
+  return WaitFor([&] { return NumLockOn() == on; }, 3000);
+}
+
 POINT CentreOfWindow(HWND window) {
   RECT r = {};
   GetWindowRect(window, &r);
@@ -85,6 +94,7 @@ class ClientWalk : public ::testing::Test {
                 static_cast<DWORD>((bin.size() + 1) * sizeof(wchar_t)));
   }
   void TearDown() override {
+    if (numLockBefore) SetNumLock(*numLockBefore);  // other tests share this desktop
     if (process.hProcess != nullptr) {
       if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process.hProcess, 99);
       CloseHandle(process.hProcess);
@@ -168,6 +178,7 @@ class ClientWalk : public ::testing::Test {
   }
 
   std::wstring bin;
+  std::optional<bool> numLockBefore;
   PROCESS_INFORMATION process = {};
   HWND main = nullptr, toolbar = nullptr, view = nullptr;
 };
@@ -200,10 +211,13 @@ TEST_F(ClientWalk, NavigateGoBackPasteTrayMenuSettingsAndClose) {
   EXPECT_TRUE(returned) << "back did not return home; " << Shown();
 
   // Copy a picture, paste it into the page's editable field: the clipboard's HTML is rewritten
-  // first, so the page receives the picture inline.
+  // first, so the page receives the picture inline. Num Lock is on, as on most desktop
+  // keyboards: a lock state does not stop the conversion.
   CopyPicture();
   HWND field = GetDlgItem(view, kFieldId);
   ASSERT_TRUE(FocusByClick(field)) << "the page's field does not take the focus";
+  numLockBefore = NumLockOn();
+  ASSERT_TRUE(SetNumLock(true)) << "Num Lock did not come on";
   PressKeys({VK_CONTROL, 'V'});
   EXPECT_TRUE(WaitFor([&] { return TextOf(field).find(L"data:image/bmp;base64,") != std::wstring::npos; }, 10000))
       << "the field holds: " << TextOf(field).size() << " characters";

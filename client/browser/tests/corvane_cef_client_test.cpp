@@ -130,7 +130,7 @@ TEST_F(ClientTest, ContextMenuIsLeftEmptyInPageAndField) {
   runtime.FireBeforeClose(browser);
 }
 
-TEST_F(ClientTest, PasteConversionOnlyForExactlyCtrlVInAnEditableField) {
+TEST_F(ClientTest, PasteConversionOnlyForCtrlVInAnEditableFieldWhateverTheLockStates) {
   CefRefPtr<CScriptedBrowser> browser = runtime.DeliverBrowser(client);
   observed.events.clear();
   struct Case {
@@ -140,10 +140,17 @@ TEST_F(ClientTest, PasteConversionOnlyForExactlyCtrlVInAnEditableField) {
     bool converts;
   } cases[] = {
       {EVENTFLAG_CONTROL_DOWN, 0x56, true, true},
-      {EVENTFLAG_CONTROL_DOWN | EVENTFLAG_CAPS_LOCK_ON, 0x56, true, false},
+      // Lock states are not keys held down.
+      {EVENTFLAG_CONTROL_DOWN | EVENTFLAG_CAPS_LOCK_ON, 0x56, true, true},
+      {EVENTFLAG_CONTROL_DOWN | EVENTFLAG_NUM_LOCK_ON, 0x56, true, true},
+      {EVENTFLAG_CONTROL_DOWN | EVENTFLAG_CAPS_LOCK_ON | EVENTFLAG_NUM_LOCK_ON, 0x56, true, true},
+      {EVENTFLAG_CAPS_LOCK_ON | EVENTFLAG_NUM_LOCK_ON, 0x56, true, false},
+      {EVENTFLAG_CONTROL_DOWN | EVENTFLAG_NUM_LOCK_ON, 0x56, false, false},
+      // Any other flag still stops it: Ctrl+Shift+V pastes plain text.
       {EVENTFLAG_CONTROL_DOWN | EVENTFLAG_SHIFT_DOWN, 0x56, true, false},
       {EVENTFLAG_CONTROL_DOWN | EVENTFLAG_ALT_DOWN, 0x56, true, false},
-      {EVENTFLAG_CONTROL_DOWN | EVENTFLAG_NUM_LOCK_ON, 0x56, true, false},
+      {EVENTFLAG_CONTROL_DOWN | EVENTFLAG_SHIFT_DOWN | EVENTFLAG_NUM_LOCK_ON, 0x56, true, false},
+      {EVENTFLAG_CONTROL_DOWN | EVENTFLAG_IS_KEY_PAD, 0x56, true, false},
       {EVENTFLAG_CONTROL_DOWN, 0x56, false, false},
       {EVENTFLAG_CONTROL_DOWN, 0x43, true, false},
       {EVENTFLAG_NONE, 0x56, true, false},

@@ -1,6 +1,7 @@
 // The stand-in runtime under Wine, against a loopback server: creation on its own UI thread,
 // history, load errors, the key event of its editable field with the paste conversion before
-// the paste, the context menu, and the client's error page from real folders.
+// the paste, the context menu, the client's error page from real folders, and a frame kept
+// after its browser closed.
 #include <gtest/gtest.h>
 
 #include <winsock2.h>
@@ -433,6 +434,30 @@ TEST_F(StandInTest, PopupLinkAsksTheHandlerAndACancelledOneOpensNothing) {
   PumpUntil([] { return false; }, 300);
   EXPECT_EQ(browser->GetMainFrame()->GetURL().ToWString(), Server().Url(L"/"));
   EXPECT_FALSE(browser->IsLoading());
+}
+
+// A frame that a program keeps after its browser has closed answers without the browser: it no
+// longer leads to the freed browser, and it did not keep the browser alive either.
+TEST_F(StandInTest, AFrameKeptPastItsBrowsersCloseAnswersWithoutIt) {
+  CefRefPtr<CObservedClient> client = new CObservedClient();
+  CefRefPtr<CefBrowser> browser = Open(client, Server().Url(L"/"));
+  ASSERT_TRUE(PumpUntil([&] { return client->Has("state 000"); }));
+  CefRefPtr<CefFrame> frame = browser->GetMainFrame();
+  EXPECT_TRUE(frame->IsValid());
+  EXPECT_EQ(frame->GetURL().ToWString(), Server().Url(L"/"));
+  EXPECT_TRUE(frame->GetBrowser()->IsSame(browser));
+
+  DestroyWindow(m_parent);  // the view goes with its parent
+  ASSERT_TRUE(PumpUntil([&] { return client->Has("closed"); }));
+  ASSERT_TRUE(PumpUntil([&] { return browser->HasOneRef(); }, 3000)) << "the runtime or the frame still holds it";
+  browser = nullptr;  // the last reference: the browser is freed
+  EXPECT_FALSE(frame->GetBrowser());
+  EXPECT_FALSE(frame->IsValid());
+  EXPECT_EQ(frame->GetURL().ToWString(), L"");
+  const size_t events = client->Events().size();
+  frame->LoadURL(Server().Url(L"/two.html"));
+  PumpUntil([] { return false; }, 300);
+  EXPECT_EQ(client->Events().size(), events) << "a frame without its browser loads nothing";
 }
 
 }  // namespace

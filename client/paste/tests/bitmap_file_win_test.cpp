@@ -1,5 +1,6 @@
 // BMP files from real GDI bitmaps: the 24-bit layout on a true-colour display, colour tables
-// at palette depths, files that Windows itself loads back, and a file that cannot be created.
+// at palette depths, files that Windows itself loads back, and saves that fail: a file that
+// cannot be created or written, rows that cannot be read.
 #include "client/paste/bitmap_file_win.h"
 
 #include <gtest/gtest.h>
@@ -83,10 +84,24 @@ TEST(BitmapFile, PaletteDepthsCarryTheirColourTableBeforeTheRows) {
   }
 }
 
-TEST(BitmapFile, AFileThatCannotBeCreatedIsFalse) {
+// A save is true only when the whole file was written.
+TEST(BitmapFile, RowsThatCannotBeReadOrAFileThatCannotBeWrittenAreFalse) {
   testing::ScratchFolder folder;
   UniqueGdiObject bitmap(testing::MakeScreenBitmap(1, 1, RGB(0, 0, 0)));
   EXPECT_FALSE(SaveBitmapFile(AnsiToWide(folder.File("no/such/folder/x.bmp")), static_cast<HBITMAP>(bitmap.Get())));
+
+  // GetDIBits delivers no rows from a bitmap that is gone.
+  HBITMAP gone = testing::MakeScreenBitmap(2, 2, RGB(0, 0, 0));
+  DeleteObject(gone);
+  EXPECT_FALSE(SaveBitmapFile(AnsiToWide(folder.File("gone.bmp")), gone));
+
+  // A file that can be created but takes no bytes: Wine reaches the host's /dev/full through the
+  // Z: drive. Windows has no such file; there the case is skipped.
+  const wchar_t kFullDevice[] = L"Z:\\dev\\full";
+  if (!UniqueKernelHandle(CreateFileW(kFullDevice, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr))) {
+    GTEST_SKIP() << "no Z:\\dev\\full here: " << GetLastError();
+  }
+  EXPECT_FALSE(SaveBitmapFile(kFullDevice, static_cast<HBITMAP>(bitmap.Get())));
 }
 
 }  // namespace

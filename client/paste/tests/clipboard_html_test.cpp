@@ -1,6 +1,6 @@
-// The paste conversion on recorded clipboards: local pictures inlined in place, other files
-// and missing ones as empty data URIs, the bitmap paragraph replacing the fragment, the steps
-// and their writes in order.
+// The paste conversion on recorded clipboards: local pictures inlined in place (escaped,
+// non-ASCII and percent-sign names too), other files and missing ones as empty data URIs, the
+// bitmap paragraph replacing the fragment, the steps and their writes in order.
 #include "client/paste/clipboard_html.h"
 
 #include <gtest/gtest.h>
@@ -61,11 +61,31 @@ TEST_F(ClipboardHtmlTest, FilesThatAreNoPicturesOrMissingGiveTheEmptyDataUri) {
   EXPECT_EQ(Rewrite("<img src=\"" + FileUrl(fake) + "\">"), "<img " + empty + ">");
   EXPECT_EQ(Rewrite("<img src=\"" + FileUrl(m_folder.File("missing.png")) + "\">"), "<img " + empty + ">");
   EXPECT_EQ(Rewrite("<img src=\"file:///\">"), "<img " + empty + ">");
-  // Percent escapes are not decoded: "a%20b.png" is not the file "a b.png".
-  const std::string spaced = m_folder.Write("a b.png", Png());
-  std::string escaped = FileUrl(spaced);
-  escaped.replace(escaped.find(' '), 1, "%20");
-  EXPECT_EQ(Rewrite("<img src=\"" + escaped + "\">"), "<img " + empty + ">");
+}
+
+// Sources name their files as pages and word processors write them: escaped or not, the
+// letters in UTF-8.
+TEST_F(ClipboardHtmlTest, EscapedAndNonAsciiPathsNameTheirFiles) {
+  const std::string chinese = m_folder.WriteUtf8Named("\xE5\xBC\xA0\xE8\x80\x81\xE5\xB8\x88/clip_image001.png", Png());
+  const std::string spaced = m_folder.WriteUtf8Named("a folder/b c.jpg", Jpeg());
+  ASSERT_FALSE(chinese.empty());
+  ASSERT_FALSE(spaced.empty());
+  for (const std::string& path : {chinese, testing::EscapedUrlPath(chinese)}) {
+    EXPECT_EQ(Rewrite("<img src=\"" + FileUrl(path) + "\">"), "<img " + DataUri(Png()) + ">") << path;
+  }
+  for (const std::string& path : {spaced, testing::EscapedUrlPath(spaced)}) {
+    EXPECT_EQ(Rewrite("<img src=\"" + FileUrl(path) + "\">"), "<img " + DataUri(Jpeg()) + ">") << path;
+  }
+  // A name that holds a percent sign itself is still found when its decoding names no file...
+  const std::string literal = m_folder.Write("100%25.png", Png());
+  EXPECT_EQ(Rewrite("<img src=\"" + FileUrl(literal) + "\">"), "<img " + DataUri(Png()) + ">");
+  // ...and is passed over when it does.
+  m_folder.Write("xA.png", Jpeg());
+  EXPECT_EQ(Rewrite("<img src=\"" + FileUrl(m_folder.Write("x%41.png", Png())) + "\">"),
+            "<img " + DataUri(Jpeg()) + ">");
+  // An escaped NUL cuts no name short.
+  const std::string cut = m_folder.Write("d.png", Png()) + "%00.txt";
+  EXPECT_EQ(Rewrite("<img src=\"" + FileUrl(cut) + "\">"), "<img src=\"data:image/png;base64,\">");
 }
 
 TEST_F(ClipboardHtmlTest, OnlyTheExactFormIsRewritten) {

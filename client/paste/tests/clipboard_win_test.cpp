@@ -1,6 +1,7 @@
 // The paste conversion on the real clipboard: HTML only, a bitmap only, both, plain text only,
-// other formats surviving, local picture sources, a clipboard held elsewhere, and the plain
-// text format standing in when "HTML Format" cannot be registered.
+// other formats surviving, local picture sources (in folders with Chinese letters and spaces
+// too), a refused write, a bitmap file not written whole, a clipboard held elsewhere, and the
+// plain text format standing in when "HTML Format" cannot be registered.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,9 +12,11 @@
 
 #include "base/ansi.h"
 #include "client/paste/base64.h"
+#include "client/paste/bitmap_file_win.h"
 #include "client/paste/clipboard_html.h"
 #include "client/paste/clipboard_session_win.h"
 #include "client/paste/convert_clipboard.h"
+#include "client/paste/html_entry.h"
 #include "client/paste/recorded_clipboard.h"
 #include "client/paste/tests/clipboard_fixture_win.h"
 #include "client/paste/tests/html_samples.h"
@@ -165,19 +168,60 @@ TEST_F(PasteClipboardTest, LocalPictureSourcesBecomeDataUris) {
                 empty + jpegUri);
 }
 
-TEST_F(PasteClipboardTest, AUtf8PathIsNotAnActiveCodePageName) {
-  if (GetACP() == CP_UTF8) GTEST_SKIP() << "the active code page is UTF-8: the bytes would name the file";
+// A teacher whose account has a Chinese name: the word processor's pictures sit in a folder
+// with Chinese letters, named in UTF-8 whatever the active code page; spaces come escaped or not.
+TEST_F(PasteClipboardTest, PicturesInFoldersWithChineseLettersOrSpacesAreInlined) {
   testing::ScratchFolder folder;
-  const std::wstring wide = AnsiToWide(folder.File("")) + L"\u56FE.png";  // a CJK letter
-  UniqueKernelHandle file(CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  ASSERT_TRUE(file);
-  DWORD written = 0;
-  WriteFile(file.Get(), testing::kPixelPng, sizeof(testing::kPixelPng), &written, nullptr);
-  file.Reset();
-  Put({{m_htmlFormat, MakeHtmlEntry("<img src=\"" + FileUrl(folder.File("")) + "\xE5\x9B\xBE.png\">")}});
+  const std::string png = testing::Bytes(testing::kPixelPng, sizeof(testing::kPixelPng));
+  const std::string jpeg = testing::Bytes(testing::kPixelJpeg, sizeof(testing::kPixelJpeg));
+  const std::string chinese = folder.WriteUtf8Named(
+      "\xE5\xBC\xA0\xE8\x80\x81\xE5\xB8\x88/AppData/msohtmlclip1/01/clip_image001.png", png);
+  const std::string spaced = folder.WriteUtf8Named("Local Settings/clip image002.jpg", jpeg);
+  ASSERT_FALSE(chinese.empty());
+  ASSERT_FALSE(spaced.empty());
+  Put({{m_htmlFormat, MakeHtmlEntry("<img src=\"" + FileUrl(chinese) + "\"><img src=\"" +
+                                    FileUrl(testing::EscapedUrlPath(chinese)) + "\"><img src=\"" + FileUrl(spaced) +
+                                    "\"><img src=\"" + FileUrl(testing::EscapedUrlPath(spaced)) + "\">")}});
   ConvertClipboardForPaste();
-  EXPECT_EQ(FragmentOf(Read(m_htmlFormat).value_or("")), "<img src=\"data:image/png;base64,\">");
-  DeleteFileW(wide.c_str());
+  const std::string pngUri = "<img src=\"data:image/png;base64," + Base64Encode(png.data(), png.size()) + "\">";
+  const std::string jpegUri = "<img src=\"data:image/png;base64," + Base64Encode(jpeg.data(), jpeg.size()) + "\">";
+  EXPECT_EQ(FragmentOf(Read(m_htmlFormat).value_or("")), pngUri + pngUri + jpegUri + jpegUri) << "code page " << GetACP();
+}
+
+// The clipboard takes data only while it is held: a write after it was let go is refused, and
+// said so.
+TEST_F(PasteClipboardTest, AWriteTheClipboardRefusesIsNoSuccess) {
+  Put({{m_htmlFormat, MakeHtmlEntry("<b>before</b>")}});
+  {
+    CWinClipboardSession session;
+    ASSERT_TRUE(session.IsOpen());
+    const std::string header = BuildHtmlHeader(8);
+    EXPECT_TRUE(session.WriteHtml(HtmlEntryParts{header, "<i>1</i>"}));
+    CloseClipboard();  // let go underneath the session
+    EXPECT_FALSE(session.WriteHtml(HtmlEntryParts{header, "<i>2</i>"}));
+  }
+  EXPECT_EQ(FragmentOf(Read(m_htmlFormat).value_or("")), "<i>1</i>");
+}
+
+// A bitmap whose file is not written whole (a disk that fills up half way) is not pasted: the
+// entry stays as the HTML step wrote it, and no cut-off file is left behind.
+TEST_F(PasteClipboardTest, ABitmapWhoseFileIsNotWrittenWholeLeavesTheHtmlStepsEntry) {
+  UniqueGdiObject bitmap(testing::MakeScreenBitmap(3, 2, RGB(0, 255, 0)));
+  Put({{m_htmlFormat, MakeHtmlEntry("<p>words that stay</p>")}}, static_cast<HBITMAP>(bitmap.Get()));
+  const auto halfWritten = [](const std::wstring& path, HBITMAP clipboardBitmap) {
+    SaveBitmapFile(path, clipboardBitmap);
+    UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    SetFilePointer(file.Get(), 30, nullptr, FILE_BEGIN);
+    SetEndOfFile(file.Get());
+    return false;
+  };
+  {
+    CWinClipboardSession session(kHtmlFormatName, halfWritten);
+    RunPasteConversion(session);
+  }
+  EXPECT_EQ(FragmentOf(Read(m_htmlFormat).value_or("")), "<p>words that stay</p>");
+  EXPECT_TRUE(NewTemporaryFiles().empty());
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
 }
 
 TEST_F(PasteClipboardTest, AClipboardHeldElsewhereIsLeftAlone) {

@@ -31,4 +31,20 @@ inline std::string FileUrl(const std::string& path) {
   return (!path.empty() && path[0] == '/' ? "file://" : "file:///") + path;
 }
 
+// `path` as a page writes it into a file URL: spaces and every byte outside ASCII escaped.
+inline std::string EscapedUrlPath(const std::string& path) {
+  std::string out;
+  for (char c : path) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte > 0x20 && byte < 0x80) {
+      out.push_back(c);
+      continue;
+    }
+    char escape[4];
+    std::snprintf(escape, sizeof(escape), "%%%02X", byte);
+    out += escape;
+  }
+  return out;
+}
+
 }  // namespace corvane::testing

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace corvane::testing {
@@ -75,6 +76,16 @@ class ScratchFolder {
   std::string Write(const std::string& name, const std::string& bytes) const {
     const std::string path = File(name);
     return WriteFileBytes(path, bytes) ? path : std::string();
+  }
+  // Writes `relative` (UTF-8, any letters, folders made as needed) through the platform's wide
+  // names; gives its full name in UTF-8 with forward slashes, empty when it cannot be written.
+  std::string WriteUtf8Named(const std::string& relative, const std::string& bytes) const {
+    const std::filesystem::path path = m_path / std::filesystem::u8path(relative);
+    std::error_code error;
+    std::filesystem::create_directories(path.parent_path(), error);
+    std::ofstream out(path, std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return out.flush() ? path.generic_u8string() : std::string();
   }
 
  private:

@@ -1,0 +1,13 @@
+// Undoing URL percent-escapes byte by byte: file URLs carry their names as escaped UTF-8.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace corvane {
+
+// Every %XX (two hex digits, either case) becomes the byte it stands for; a percent sign not
+// followed by two hex digits stays as it is. The bytes are not interpreted.
+std::string PercentDecode(std::string_view text);
+
+}  // namespace corvane

@@ -422,5 +422,121 @@ TEST_F(UpdateInPlace, ABusyTargetOrARunningClientChangesNothing) {
   EXPECT_FALSE(Exists(L"C:\\CorvaneClient.exe"));
 }
 
+// The pages a person goes through: Chinese texts, a refused folder with its message, the
+// finish page's "start now" starting the installed client.
+struct PageWalk {
+  PROCESS_INFORMATION process = {};
+  HWND main = nullptr;
+
+  static HWND FindDescendant(HWND parent, int id) {
+    struct Search {
+      int id;
+      HWND found;
+    } search = {id, nullptr};
+    struct Visit {
+      static BOOL CALLBACK Child(HWND child, LPARAM param) {
+        auto* s = reinterpret_cast<Search*>(param);
+        if (GetDlgCtrlID(child) != s->id || !IsWindowVisible(child)) return TRUE;
+        s->found = child;
+        return FALSE;
+      }
+    };
+    EnumChildWindows(parent, &Visit::Child, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+  static std::wstring Text(HWND window) {
+    wchar_t text[1024] = {};
+    GetWindowTextW(window, text, 1024);
+    return text;
+  }
+  // The installer's other visible top-level dialog (its message box), or null.
+  HWND MessageBoxWindow() const {
+    struct Search {
+      DWORD pid;
+      HWND main;
+      HWND found;
+    } search = {process.dwProcessId, main, nullptr};
+    struct Visit {
+      static BOOL CALLBACK Window(HWND window, LPARAM param) {
+        auto* s = reinterpret_cast<Search*>(param);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        wchar_t cls[32] = {};
+        GetClassNameW(window, cls, 32);
+        if (pid != s->pid || window == s->main || !IsWindowVisible(window) || lstrcmpW(cls, L"#32770") != 0) return TRUE;
+        s->found = window;
+        return FALSE;
+      }
+    };
+    EnumWindows(&Visit::Window, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+  void Click(int id) {
+    HWND button = FindDescendant(main, id);
+    ASSERT_NE(button, nullptr) << "no button " << id;
+    RECT r = {};
+    GetWindowRect(button, &r);
+    driver::ClickAt(button, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  }
+};
+
+TEST_F(Installation, ThePagesRefuseAProtectedFolderAndStartTheClient) {
+  constexpr int kNext = 1, kFolderEdit = 1019;
+  const std::wstring exe = bin + L"\\Setup.exe";
+  std::wstring command = L"\"" + exe + L"\"";
+  STARTUPINFOW si = {sizeof(si)};
+  PageWalk walk;
+  ASSERT_TRUE(CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &walk.process));
+  CloseHandle(walk.process.hThread);
+  walk.main = driver::WaitForWindow(L"#32770", walk.process.dwProcessId, 20000);
+  ASSERT_NE(walk.main, nullptr);
+  EXPECT_NE(PageWalk::Text(walk.main).find(kMainWindowCaption), std::wstring::npos);
+  EXPECT_NE(PageWalk::Text(walk.main).find(L"\x5B89\x88C5"), std::wstring::npos) << "安装 in the caption";
+  HWND next = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (next = PageWalk::FindDescendant(walk.main, kNext)) != nullptr; }, 10000));
+  EXPECT_NE(PageWalk::Text(next).find(L"\x4E0B\x4E00\x6B65"), std::wstring::npos) << "下一步 on the welcome page";
+  Sleep(300);
+  ASSERT_NO_FATAL_FAILURE(walk.Click(kNext));
+
+  // The folder page: a protected folder is refused with a message, and the page stays.
+  HWND edit = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (edit = PageWalk::FindDescendant(walk.main, kFolderEdit)) != nullptr; }, 10000));
+  const std::wstring protectedFolder = Special(CSIDL_WINDOWS);
+  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(protectedFolder.c_str()));
+  Sleep(300);
+  ASSERT_NO_FATAL_FAILURE(walk.Click(kNext));
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (box = walk.MessageBoxWindow()) != nullptr; }, 10000)) << "no refusal";
+  const HWND message = GetDlgItem(box, 0xFFFF);
+  EXPECT_NE(PageWalk::Text(message).find(L"\x4E0D\x80FD\x5B89\x88C5\x5230"), std::wstring::npos)  // 不能安装到
+      << Narrow(PageWalk::Text(message));
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitFor([&] { return walk.MessageBoxWindow() == nullptr; }, 10000));
+  EXPECT_FALSE(Exists(protectedFolder + L"\\CorvaneClient.exe"));
+  ASSERT_TRUE(IsWindowVisible(edit)) << "the folder page stays";
+
+  // A folder of its own is taken; the finish page starts the client ("start now" is ticked).
+  const std::wstring folder = L"C:\\CorvanePages";
+  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
+  Sleep(300);
+  ASSERT_NO_FATAL_FAILURE(walk.Click(kNext));
+  ASSERT_TRUE(WaitFor([&] { return Exists(folder + L"\\delete_file_list.txt") && walk.MessageBoxWindow() == nullptr &&
+                                   PageWalk::FindDescendant(walk.main, kFolderEdit) == nullptr &&
+                                   PageWalk::Text(PageWalk::FindDescendant(walk.main, kNext)).find(L"\x5B8C\x6210") !=
+                                       std::wstring::npos; },  // 完成
+                      30000))
+      << "no finish page";
+  Sleep(300);
+  ASSERT_NO_FATAL_FAILURE(walk.Click(kNext));
+  EXPECT_EQ(WaitForSingleObject(walk.process.hProcess, 15000), WAIT_OBJECT_0);
+  CloseHandle(walk.process.hProcess);
+  DWORD client = 0;
+  ASSERT_TRUE(WaitFor([&] { return (client = FindProcess(kClientExeName)) != 0; }, 20000)) << "the client did not start";
+  HANDLE started = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, client);
+  TerminateProcess(started, 0);
+  WaitForSingleObject(started, 10000);
+  CloseHandle(started);
+}
+
 }  // namespace
 }  // namespace corvane

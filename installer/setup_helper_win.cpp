@@ -7,12 +7,9 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-#include "base/ansi.h"
 #include "base/product_names.h"
 #include "base/unique_handle_win.h"
 #include "installer/stale_entries.h"
@@ -32,15 +29,6 @@ struct ComTraits {
 };
 template <typename T>
 using UniqueCom = UniqueHandle<ComTraits<T>>;
-
-std::vector<std::wstring> ReadListFile(const wchar_t* path) {
-  std::vector<std::wstring> entries;
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return entries;
-  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  for (const std::string& line : SplitDeleteList(bytes)) entries.push_back(AnsiToWide(line));
-  return entries;
-}
 
 bool IsFile(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -168,24 +156,19 @@ __declspec(dllexport) int CorvaneTargetsWritable(const wchar_t* dir, const wchar
   const std::wstring folder = dir;
   if (!PathIsDirectoryW(folder.c_str())) return 1;  // a fresh install
   if (!CanCreateIn(folder)) return refuse(folder);
-  for (const std::wstring& entry : ReadListFile(listFile)) {
+  for (const std::wstring& entry : ReadDeleteListFile(listFile)) {
     const std::wstring path = folder + L"\\" + entry;
     if (IsFile(path) && !CanOpenForWrite(path)) return refuse(path);
   }
   return 1;
 }
 
-// Deletes from `dir` what the previous list names and the new one does not, entry by entry
-// as the uninstaller would (links removed, never followed). The number of entries acted on.
+// Deletes from `dir` what the previous list names and the new one does not, as the
+// uninstaller deletes its list (links removed, never followed). The number of stale entries.
 __declspec(dllexport) int CorvaneRemoveStale(const wchar_t* dir, const wchar_t* previousList, const wchar_t* newList) {
-  const std::wstring folder = dir;
-  if (!IsDeletableInstallDir(folder, ProtectedFolders())) return 0;
-  int count = 0;
-  for (const std::wstring& entry : StaleEntries(ReadListFile(previousList), ReadListFile(newList))) {
-    DeletePath(folder + L"\\" + entry);
-    ++count;
-  }
-  return count;
+  const std::vector<std::wstring> stale = StaleEntries(ReadDeleteListFile(previousList), ReadDeleteListFile(newList));
+  DeleteListedEntries(dir, stale);
+  return static_cast<int>(stale.size());
 }
 
 // 1 when this installer is the file the client downloads its updates to (the temporary

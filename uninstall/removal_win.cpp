@@ -82,11 +82,15 @@ bool TerminateClientProcesses(const std::wstring& name) {
 }
 
 std::vector<std::wstring> ReadDeleteList() {
-  std::vector<std::wstring> entries;
   const std::wstring dir = GetInstallDir();
-  if (dir.empty()) return entries;
+  if (dir.empty()) return {};
+  return ReadDeleteListFile(dir + L"\\" + kDeleteListName);
+}
+
+std::vector<std::wstring> ReadDeleteListFile(const std::wstring& path) {
+  std::vector<std::wstring> entries;
   // Share mode of an ifstream on Windows allows other readers and writers.
-  std::ifstream file((dir + L"\\" + kDeleteListName).c_str(), std::ios::binary);
+  std::ifstream file(path.c_str(), std::ios::binary);
   if (!file) return entries;
   const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   for (const std::string& line : SplitDeleteList(bytes)) entries.push_back(AnsiToWide(line));
@@ -172,6 +176,13 @@ std::vector<std::wstring> ProtectedFolders() {
   return folders;
 }
 
+void DeleteListedEntries(const std::wstring& dir, const std::vector<std::wstring>& entries) {
+  if (!IsDeletableInstallDir(dir, ProtectedFolders())) return;
+  for (const std::wstring& entry : entries) {
+    if (IsSafeDeleteEntry(entry)) DeletePath(dir + L"\\" + entry);
+  }
+}
+
 bool RunRemoval() {
   TerminateClientProcesses(kClientExeName);
 
@@ -179,12 +190,7 @@ bool RunRemoval() {
   static HANDLE clientMutex = CreateMutexW(nullptr, FALSE, kClientMutexName);
   (void)clientMutex;
 
-  const std::wstring dir = GetInstallDir();
-  if (IsDeletableInstallDir(dir, ProtectedFolders())) {
-    for (const std::wstring& entry : ReadDeleteList()) {
-      if (IsSafeDeleteEntry(entry)) DeletePath(dir + L"\\" + entry);
-    }
-  }
+  DeleteListedEntries(GetInstallDir(), ReadDeleteList());
 
   SHDeleteKeyW(HKEY_CURRENT_USER, kClientRegistryKey);
   SHDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallEntryKey);

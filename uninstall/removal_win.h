@@ -18,6 +18,14 @@ bool TerminateClientProcesses(const std::wstring& name);
 // file is missing or unreadable.
 std::vector<std::wstring> ReadDeleteList();
 
+// The entries of a delete list file at `path` (the installer compares two versions' lists).
+std::vector<std::wstring> ReadDeleteListFile(const std::wstring& path);
+
+// Deletes, relative to `dir`, each entry that IsSafeDeleteEntry accepts, when `dir` may serve
+// as the base of deletions (IsDeletableInstallDir); otherwise nothing. The uninstaller's list
+// step, and the installer's removal of what an update no longer ships.
+void DeleteListedEntries(const std::wstring& dir, const std::vector<std::wstring>& entries);
+
 // Deletes one file, or one folder with everything in it. A link (junction or symbolic link) is
 // removed itself; what it points at is never touched.
 void DeletePath(const std::wstring& path);

@@ -197,7 +197,7 @@ Section "Install"
     System::Call '${HELPER_DLL}::CorvaneStartedFromUpdateFolder() i .r0 ?cu'
     ${If} $0 == 1
       Call StartClient
-      !insertmacro LOG "Setup ${VERSION}: started the updated client"
+      !insertmacro LOG "Setup ${VERSION}: started the updated client (2: through the desktop shell, 1: directly, 0: not) -> $0"
     ${EndIf}
   ${EndIf}
 SectionEnd

@@ -181,13 +181,13 @@ __declspec(dllexport) int CorvaneStartedFromUpdateFolder() {
   return NormalisedPath(own) == NormalisedPath(expected) ? 1 : 0;
 }
 
-// Starts `program` as the logged-on user through the desktop's shell; where that shell cannot
-// be reached (no Explorer, or Wine) through ShellExecuteExW. 1 when it started.
+// Starts `program` as the logged-on user through the desktop's shell (2); where that shell
+// cannot be reached (no Explorer, or Wine) through ShellExecuteExW (1); 0 when it did not start.
 __declspec(dllexport) int CorvaneStartAsUser(const wchar_t* program) {
   const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   bool started = ShellExecuteFromDesktop(program);
   if (SUCCEEDED(init)) CoUninitialize();
-  if (started) return 1;
+  if (started) return 2;
   SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof(info);
   info.lpFile = program;

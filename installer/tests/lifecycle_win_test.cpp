@@ -281,6 +281,7 @@ TEST_F(Installation, InstallStartUpdateUninstall) {
       << "the updated client was not started again\n" << ReadAll(SetupLog());
   HWND main = driver::WaitForWindow(L"#32770", restarted, 30000);
   ASSERT_NE(main, nullptr) << "the restarted client shows no window";
+  std::printf("%s", ReadAll(SetupLog()).c_str());
   EXPECT_EQ(Narrow(RegString(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayVersion")), nextVersion);
   EXPECT_EQ(ReadAll(install + L"\\delete_file_list.txt"), kShippedList);
   EXPECT_EQ(GetPrivateProfileIntW(L"setting", L"min_close", -1, ini.c_str()), 1) << "the close choice was kept";

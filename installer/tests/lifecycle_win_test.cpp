@@ -275,7 +275,8 @@ TEST_F(Installation, InstallStartUpdateUninstall) {
   EXPECT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0) << "the client did not end";
   CloseHandle(process.hProcess);
   ASSERT_TRUE(WaitFor([&] { return VersionOf(install + L"\\CorvaneClient.exe") == nextVersion; }, 60000))
-      << "the installed client is still " << VersionOf(install + L"\\CorvaneClient.exe");
+      << "the installed client is still " << VersionOf(install + L"\\CorvaneClient.exe") << "\n"
+      << ReadAll(SetupLog());
   DWORD restarted = 0;
   ASSERT_TRUE(WaitFor([&] { return (restarted = FindProcess(kClientExeName)) != 0; }, 30000))
       << "the updated client was not started again\n" << ReadAll(SetupLog());
@@ -426,9 +427,6 @@ TEST_F(UpdateInPlace, ABusyTargetOrARunningClientChangesNothing) {
 // The pages a person goes through: Chinese texts, a refused folder with its message, the
 // finish page's "start now" starting the installed client.
 struct PageWalk {
-  PROCESS_INFORMATION process = {};
-  HWND main = nullptr;
-
   static HWND FindDescendant(HWND parent, int id) {
     struct Search {
       int id;
@@ -445,9 +443,10 @@ struct PageWalk {
     EnumChildWindows(parent, &Visit::Child, reinterpret_cast<LPARAM>(&search));
     return search.found;
   }
+  // WM_GETTEXT itself: GetWindowTextW does not ask another process's controls.
   static std::wstring Text(HWND window) {
     wchar_t text[1024] = {};
-    GetWindowTextW(window, text, 1024);
+    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
     return text;
   }
   // The installer's other visible top-level dialog (its message box), or null.
@@ -479,38 +478,71 @@ struct PageWalk {
     GetWindowRect(button, &r);
     driver::ClickAt(button, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
   }
+  void Start(const std::wstring& exe) {
+    std::wstring command = L"\"" + exe + L"\"";
+    STARTUPINFOW si = {sizeof(si)};
+    ASSERT_TRUE(CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &process));
+    CloseHandle(process.hThread);
+    main = driver::WaitForWindow(L"#32770", process.dwProcessId, 20000);
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return FindDescendant(main, kNext) != nullptr; }, 10000));
+    Sleep(300);
+  }
+  // The message box's text, once one is there.
+  std::wstring WaitForMessage(HWND& box) const {
+    box = nullptr;
+    if (!WaitFor([&] { return (box = MessageBoxWindow()) != nullptr; }, 20000)) return std::wstring();
+    Sleep(300);
+    return Text(GetDlgItem(box, 0xFFFF));
+  }
+  // Waits for the finish page, clicks "finish" with "start now" ticked, and ends the client it
+  // starts; false when the page or the client did not come.
+  bool FinishAndEndClient() {
+    if (!WaitFor([&] { return MessageBoxWindow() == nullptr && FindDescendant(main, kFolderEdit) == nullptr &&
+                              Text(FindDescendant(main, kNext)).find(L"\x5B8C\x6210") != std::wstring::npos; },  // 完成
+                 30000)) {
+      return false;
+    }
+    Sleep(300);
+    Click(kNext);
+    WaitForSingleObject(process.hProcess, 15000);
+    CloseHandle(process.hProcess);
+    DWORD client = 0;
+    if (!WaitFor([&] { return (client = FindProcess(kClientExeName)) != 0; }, 20000)) return false;
+    HANDLE started = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, client);
+    TerminateProcess(started, 0);
+    WaitForSingleObject(started, 10000);
+    CloseHandle(started);
+    return true;
+  }
+
+  static constexpr int kNext = 1, kFolderEdit = 1019;
+  PROCESS_INFORMATION process = {};
+  HWND main = nullptr;
 };
 
 TEST_F(Installation, ThePagesRefuseAProtectedFolderAndStartTheClient) {
-  constexpr int kNext = 1, kFolderEdit = 1019;
-  const std::wstring exe = bin + L"\\Setup.exe";
-  std::wstring command = L"\"" + exe + L"\"";
-  STARTUPINFOW si = {sizeof(si)};
   PageWalk walk;
-  ASSERT_TRUE(CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &walk.process));
-  CloseHandle(walk.process.hThread);
-  walk.main = driver::WaitForWindow(L"#32770", walk.process.dwProcessId, 20000);
-  ASSERT_NE(walk.main, nullptr);
+  ASSERT_NO_FATAL_FAILURE(walk.Start(bin + L"\\Setup.exe"));
   EXPECT_NE(PageWalk::Text(walk.main).find(kMainWindowCaption), std::wstring::npos);
   EXPECT_NE(PageWalk::Text(walk.main).find(L"\x5B89\x88C5"), std::wstring::npos) << "安装 in the caption";
-  HWND next = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (next = PageWalk::FindDescendant(walk.main, kNext)) != nullptr; }, 10000));
-  EXPECT_NE(PageWalk::Text(next).find(L"\x4E0B\x4E00\x6B65"), std::wstring::npos) << "下一步 on the welcome page";
-  Sleep(300);
-  ASSERT_NO_FATAL_FAILURE(walk.Click(kNext));
+  EXPECT_NE(PageWalk::Text(PageWalk::FindDescendant(walk.main, PageWalk::kNext)).find(L"\x4E0B\x4E00\x6B65"),
+            std::wstring::npos)
+      << "下一步 on the welcome page";
+  ASSERT_NO_FATAL_FAILURE(walk.Click(PageWalk::kNext));
 
   // The folder page: a protected folder is refused with a message, and the page stays.
   HWND edit = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (edit = PageWalk::FindDescendant(walk.main, kFolderEdit)) != nullptr; }, 10000));
+  ASSERT_TRUE(WaitFor([&] { return (edit = PageWalk::FindDescendant(walk.main, PageWalk::kFolderEdit)) != nullptr; },
+                      10000));
   const std::wstring protectedFolder = Special(CSIDL_WINDOWS);
   SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(protectedFolder.c_str()));
   Sleep(300);
-  ASSERT_NO_FATAL_FAILURE(walk.Click(kNext));
+  ASSERT_NO_FATAL_FAILURE(walk.Click(PageWalk::kNext));
   HWND box = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (box = walk.MessageBoxWindow()) != nullptr; }, 10000)) << "no refusal";
-  const HWND message = GetDlgItem(box, 0xFFFF);
-  EXPECT_NE(PageWalk::Text(message).find(L"\x4E0D\x80FD\x5B89\x88C5\x5230"), std::wstring::npos)  // 不能安装到
-      << Narrow(PageWalk::Text(message));
+  const std::wstring message = walk.WaitForMessage(box);
+  ASSERT_NE(box, nullptr) << "no refusal";
+  EXPECT_NE(message.find(L"\x4E0D\x80FD\x5B89\x88C5\x5230"), std::wstring::npos) << Narrow(message);  // 不能安装到
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(WaitFor([&] { return walk.MessageBoxWindow() == nullptr; }, 10000));
   EXPECT_FALSE(Exists(protectedFolder + L"\\CorvaneClient.exe"));
@@ -520,23 +552,41 @@ TEST_F(Installation, ThePagesRefuseAProtectedFolderAndStartTheClient) {
   const std::wstring folder = L"C:\\CorvanePages";
   SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
   Sleep(300);
-  ASSERT_NO_FATAL_FAILURE(walk.Click(kNext));
-  ASSERT_TRUE(WaitFor([&] { return Exists(folder + L"\\delete_file_list.txt") && walk.MessageBoxWindow() == nullptr &&
-                                   PageWalk::FindDescendant(walk.main, kFolderEdit) == nullptr &&
-                                   PageWalk::Text(PageWalk::FindDescendant(walk.main, kNext)).find(L"\x5B8C\x6210") !=
-                                       std::wstring::npos; },  // 完成
-                      30000))
-      << "no finish page";
+  ASSERT_NO_FATAL_FAILURE(walk.Click(PageWalk::kNext));
+  EXPECT_TRUE(walk.FinishAndEndClient()) << "no finish page, or the client did not start";
+  EXPECT_TRUE(Exists(folder + L"\\delete_file_list.txt"));
+}
+
+TEST_F(UpdateInPlace, InteractivelyABusyTargetAsksAndRetryGoesOn) {
+  std::ofstream((install + L"\\skin.zip").c_str(), std::ios::binary) << "old skin";
+  HANDLE held = CreateFileW((install + L"\\skin.zip").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  PageWalk walk;
+  ASSERT_NO_FATAL_FAILURE(walk.Start(bin + L"\\Setup.exe"));
+  ASSERT_NO_FATAL_FAILURE(walk.Click(PageWalk::kNext));
+  HWND edit = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (edit = PageWalk::FindDescendant(walk.main, PageWalk::kFolderEdit)) != nullptr; },
+                      10000));
+  std::wstring offered = PageWalk::Text(edit);
+  if (!offered.empty() && offered.back() == L'\\') offered.pop_back();
+  EXPECT_EQ(offered, install) << "the folder page offers the installed folder";
   Sleep(300);
-  ASSERT_NO_FATAL_FAILURE(walk.Click(kNext));
-  EXPECT_EQ(WaitForSingleObject(walk.process.hProcess, 15000), WAIT_OBJECT_0);
-  CloseHandle(walk.process.hProcess);
-  DWORD client = 0;
-  ASSERT_TRUE(WaitFor([&] { return (client = FindProcess(kClientExeName)) != 0; }, 20000)) << "the client did not start";
-  HANDLE started = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, client);
-  TerminateProcess(started, 0);
-  WaitForSingleObject(started, 10000);
-  CloseHandle(started);
+  ASSERT_NO_FATAL_FAILURE(walk.Click(PageWalk::kNext));
+  HWND box = nullptr;
+  const std::wstring message = walk.WaitForMessage(box);
+  ASSERT_NE(box, nullptr) << "no question";
+  EXPECT_NE(message.find(install + L"\\skin.zip"), std::wstring::npos) << Narrow(message);
+  EXPECT_NE(message.find(L"\x91CD\x8BD5"), std::wstring::npos) << Narrow(message);  // 重试
+  EXPECT_EQ(ReadAll(install + L"\\skin.zip"), "old skin") << "nothing changed while asking";
+  CloseHandle(held);
+  HWND retry = GetDlgItem(box, IDRETRY);
+  ASSERT_NE(retry, nullptr);
+  RECT r = {};
+  GetWindowRect(retry, &r);
+  driver::ClickAt(retry, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  EXPECT_TRUE(walk.FinishAndEndClient()) << "no finish page after retry";
+  EXPECT_EQ(ReadAll(install + L"\\skin.zip"), ReadAll(bin + L"\\skin.zip"));
 }
 
 }  // namespace

@@ -132,11 +132,7 @@ Section "Install"
 
   ; Nothing is touched unless the client has ended and every target can be written.
   retry:
-  StrCpy $1 "CorvaneClient.exe"
-  System::Call '${HELPER_DLL}::CorvaneWaitForClientExit(i 10000) i .r0 ?cu'
-  ${If} $0 == 1
-    System::Call '${HELPER_DLL}::CorvaneTargetsWritable(w "$INSTDIR", w "$PLUGINSDIR\${LIST_NAME}", w .r1, i ${NSIS_MAX_STRLEN}) i .r0 ?cu'
-  ${EndIf}
+  System::Call '${HELPER_DLL}::CorvaneWaitUntilReplaceable(w "$INSTDIR", w "$PLUGINSDIR\${LIST_NAME}", i 10000, w .r1, i ${NSIS_MAX_STRLEN}) i .r0 ?cu'
   ${If} $0 != 1
     ${If} ${Silent}
       !insertmacro LOG "Setup ${VERSION}: nothing changed, $1 is in use or cannot be written"
@@ -148,7 +144,7 @@ Section "Install"
     Quit
   ${EndIf}
 
-  ; The previous version's list, read after the new files are in place.
+  ; The previous version's list, set aside before the new one replaces it.
   ${If} ${FileExists} "$INSTDIR\${LIST_NAME}"
     CopyFiles /SILENT "$INSTDIR\${LIST_NAME}" "$PLUGINSDIR\previous_list.txt"
   ${EndIf}

@@ -50,6 +50,19 @@ bool CanCreateIn(const std::wstring& dir) {
   return file.IsValid();
 }
 
+// What keeps an update from replacing the files now: the running client, a file that cannot
+// be written, or the folder; empty when nothing does. A missing folder is a fresh install.
+std::wstring FirstObstacle(const std::wstring& folder, const std::vector<std::wstring>& entries) {
+  if (UniqueKernelHandle(OpenMutexW(SYNCHRONIZE, FALSE, kClientMutexName))) return kClientExeName;
+  if (!PathIsDirectoryW(folder.c_str())) return std::wstring();
+  if (!CanCreateIn(folder)) return folder;
+  for (const std::wstring& entry : entries) {
+    const std::wstring path = folder + L"\\" + entry;
+    if (IsFile(path) && !CanOpenForWrite(path)) return path;
+  }
+  return std::wstring();
+}
+
 // Full, long form, lower case: the client builds the download path from GetTempPathW, which
 // may give short names, and may double a backslash.
 std::wstring NormalisedPath(const std::wstring& path) {
@@ -132,35 +145,25 @@ __declspec(dllexport) int CorvaneInstallDirAllowed(const wchar_t* dir) {
   return IsDeletableInstallDir(dir ? dir : L"", ProtectedFolders()) ? 1 : 0;
 }
 
-// 1 when the client's single-instance mutex is gone within `timeoutMs`, 0 when it stays.
-__declspec(dllexport) int CorvaneWaitForClientExit(int timeoutMs) {
+// 1 when, within `timeoutMs`, the client's single-instance mutex is gone and every file the
+// list at `listFile` names that exists in `dir` can be written, and a new file can be made in
+// `dir` (when it exists). Both are polled together: a client's program file stays mapped for a
+// moment after its mutex went. Otherwise 0, and `blocked` (room for `capacity` characters)
+// names what stood in the way at the end: "CorvaneClient.exe" for a running client, else a path.
+__declspec(dllexport) int CorvaneWaitUntilReplaceable(const wchar_t* dir, const wchar_t* listFile, int timeoutMs,
+                                                      wchar_t* blocked, int capacity) {
+  const std::wstring folder = dir;
+  const std::vector<std::wstring> entries = ReadDeleteListFile(listFile);
   const DWORD start = GetTickCount();
   for (;;) {
-    UniqueKernelHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, kClientMutexName));
-    if (!mutex) return 1;
-    if (GetTickCount() - start >= static_cast<DWORD>(timeoutMs)) return 0;
-    mutex.Reset();
+    std::wstring obstacle = FirstObstacle(folder, entries);
+    if (obstacle.empty()) return 1;
+    if (GetTickCount() - start >= static_cast<DWORD>(timeoutMs)) {
+      if (blocked != nullptr && capacity > 0) lstrcpynW(blocked, obstacle.c_str(), capacity);
+      return 0;
+    }
     Sleep(200);
   }
-}
-
-// 1 when every file the list at `listFile` names and that exists in `dir` can be written, and
-// a new file can be made in `dir` (when it exists). Otherwise 0, and `blocked` (room for
-// `capacity` characters) names the first path that cannot.
-__declspec(dllexport) int CorvaneTargetsWritable(const wchar_t* dir, const wchar_t* listFile, wchar_t* blocked,
-                                                 int capacity) {
-  auto refuse = [&](const std::wstring& path) {
-    if (blocked != nullptr && capacity > 0) lstrcpynW(blocked, path.c_str(), capacity);
-    return 0;
-  };
-  const std::wstring folder = dir;
-  if (!PathIsDirectoryW(folder.c_str())) return 1;  // a fresh install
-  if (!CanCreateIn(folder)) return refuse(folder);
-  for (const std::wstring& entry : ReadDeleteListFile(listFile)) {
-    const std::wstring path = folder + L"\\" + entry;
-    if (IsFile(path) && !CanOpenForWrite(path)) return refuse(path);
-  }
-  return 1;
 }
 
 // Deletes from `dir` what the previous list names and the new one does not, as the

@@ -22,6 +22,8 @@ constexpr UINT WM_NAVSTATE = WM_USER + 10010;  // wParam: can go back; lParam: c
 constexpr UINT WM_UPDATEAVAILABLE = WM_USER + 10011;
 constexpr UINT WM_INSTALLERREADY = WM_USER + 10012;
 constexpr UINT WM_RELAYOUT = WM_USER + 10013;
+// A downloaded update whose signature did not verify was thrown away.
+constexpr UINT WM_UPDATEUNVERIFIED = WM_USER + 10014;
 
 // Set by the main window's initialisation; never cleared.
 extern HWND g_hMainWnd;

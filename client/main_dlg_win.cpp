@@ -59,6 +59,7 @@ const std::vector<MessageEntry<CMainDlg>>& CMainDlg::MessageMap() {
       {WM_NAVSTATE, 0, &CMainDlg::OnNavState},
       {WM_UPDATEAVAILABLE, 0, &CMainDlg::OnUpdateAvailable},
       {WM_INSTALLERREADY, 0, &CMainDlg::OnInstallerReady},
+      {WM_UPDATEUNVERIFIED, 0, &CMainDlg::OnUpdateUnverified},
       {WM_RELAYOUT, 0, &CMainDlg::OnRelayout},
   };
   return map;
@@ -263,9 +264,10 @@ LRESULT CMainDlg::OnShowHelp(UINT, WPARAM, LPARAM, BOOL&) {
   return 0;
 }
 
-void CMainDlg::ShowUpdatePrompt(bool installMode, const wchar_t* windowName) {
+void CMainDlg::ShowUpdatePrompt(bool installMode, const wchar_t* windowName, bool unverified) {
   CUpdatePromptDlg prompt;
   prompt.SetInstallMode(installMode);
+  prompt.SetUnverified(unverified);
   prompt.Create(m_hWnd, windowName, kDialogStyle, WS_EX_WINDOWEDGE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                 CW_USEDEFAULT);
   prompt.CenterWindow();
@@ -334,6 +336,11 @@ LRESULT CMainDlg::OnUpdateAvailable(UINT, WPARAM, LPARAM, BOOL&) {
 
 LRESULT CMainDlg::OnInstallerReady(UINT, WPARAM, LPARAM, BOOL&) {
   if (m_bUpdateAvailable && IsInstallerReady()) ShowUpdatePrompt(true, L"about_dlg");
+  return 0;
+}
+
+LRESULT CMainDlg::OnUpdateUnverified(UINT, WPARAM, LPARAM, BOOL&) {
+  ShowUpdatePrompt(false, L"update_prompt_dlg", true);
   return 0;
 }
 

@@ -56,10 +56,11 @@ class CMainDlg : public CModelessDialog<CMainDlg>, public CMessageFilter, public
   LRESULT OnNavState(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnUpdateAvailable(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnInstallerReady(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnUpdateUnverified(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnRelayout(UINT, WPARAM, LPARAM, BOOL&);
 
   void ShowTrayMenu();
-  void ShowUpdatePrompt(bool installMode, const wchar_t* windowName);
+  void ShowUpdatePrompt(bool installMode, const wchar_t* windowName, bool unverified = false);
   CefRefPtr<CefBrowser> Browser() const;
 
   CefRefPtr<CorvaneCefClient> m_client;

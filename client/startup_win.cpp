@@ -9,6 +9,7 @@
 #include "client/browser/cef_runtime.h"
 #include "client/browser/corvane_cef_app.h"
 #include "client/main_dlg_win.h"
+#include "client/ui/client_settings_win.h"
 #include "client/update/installer_win.h"
 #include "resource.h"
 #include "skin/paint_manager_win.h"
@@ -71,6 +72,7 @@ int RunClient(HINSTANCE instance) {
     // Never closed: the name marks this logon session's running client until the process ends.
     CreateMutexW(nullptr, FALSE, kClientMutexName);
     if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+    g_settings.AllowWriting();
     CPaintManagerUI::SetInstance(instance);
     StageUpdater();
   }

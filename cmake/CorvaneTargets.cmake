@@ -73,15 +73,25 @@ function(corvane_gui_program)
   set_target_properties(${P_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${P_OUTPUT_DIRECTORY})
 endfunction()
 
-# corvane_demo_service_fixture(NAME): a demo service of its own for the tests in this folder,
-# started before and stopped after the tests that name FIXTURES_REQUIRED NAME. It writes
-# "port N" to demo_service.state in this folder's binary directory (the tests' working
-# directory), so test executables in different folders never share one.
+# corvane_demo_service_fixture(NAME [INSTALLERS file...]): a demo service of its own for the
+# tests in this folder, started before and stopped after the tests that name FIXTURES_REQUIRED
+# NAME. It writes its port and control token to demo_service.state in this folder's binary
+# directory (the tests' working directory), so test executables in different folders never
+# share one. INSTALLERS are the files a test may have it serve as /download/Setup.exe; it serves
+# their signatures made with the build's demo key.
 function(corvane_demo_service_fixture NAME)
+  cmake_parse_arguments(F "" "" "INSTALLERS" ${ARGN})
   find_package(Python3 COMPONENTS Interpreter REQUIRED)
   set(state ${CMAKE_CURRENT_BINARY_DIR}/demo_service.state)
   set(script ${PROJECT_SOURCE_DIR}/tools/demo_service/demo_service.py)
-  add_test(NAME ${NAME}_start COMMAND ${Python3_EXECUTABLE} ${script} --start ${state})
+  set(allowed)
+  foreach(file IN LISTS F_INSTALLERS)
+    list(APPEND allowed --allow-installer ${file})
+  endforeach()
+  if(CORVANE_DEMO_UPDATE_KEY)  # it signs what it serves, as a publisher would
+    list(APPEND allowed --signing-key ${CORVANE_DEMO_UPDATE_KEY})
+  endif()
+  add_test(NAME ${NAME}_start COMMAND ${Python3_EXECUTABLE} ${script} --start ${state} ${allowed})
   add_test(NAME ${NAME}_stop COMMAND ${Python3_EXECUTABLE} ${script} --stop ${state})
   set_tests_properties(${NAME}_start PROPERTIES FIXTURES_SETUP ${NAME})
   set_tests_properties(${NAME}_stop PROPERTIES FIXTURES_CLEANUP ${NAME})

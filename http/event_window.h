@@ -38,8 +38,12 @@ class CHttpEventWindow {
   void SetTimer(uint32_t timerId, uint32_t periodMs);
   void KillTimer(uint32_t timerId);
 
-  // From any thread; does not wait. False when the window is gone.
+  // From any thread; does not wait. Called on the window's own thread it runs the handler at
+  // once, as SendNotifyMessageW does. False when the window is gone.
   static bool Notify(EventWindowHandle window, int32_t taskId, int32_t stage);
+  // Queues the event even on the window's own thread, so that it arrives only after the code
+  // running there has returned to the event loop. False when the window is gone.
+  static bool Post(EventWindowHandle window, int32_t taskId, int32_t stage);
 
  private:
   EventWindowHandle m_handle = nullptr;

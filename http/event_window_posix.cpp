@@ -1,6 +1,7 @@
 // The event window without a window system: each thread that creates one gets an event queue
-// with timers, run by PumpEventsUntil on that thread. Windows are ids in a registry, never
-// reused, so a worker that notifies a destroyed window is simply ignored, as with an HWND.
+// with timers, run by PumpEventsUntil on that thread; a notice from that thread itself runs at
+// once, as on Windows. Windows are ids in a registry, never reused, so a worker that notifies
+// a destroyed window is simply ignored, as with an HWND.
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -134,6 +135,16 @@ void CHttpEventWindow::KillTimer(uint32_t timerId) {
 }
 
 bool CHttpEventWindow::Notify(EventWindowHandle window, int32_t taskId, int32_t stage) {
+  WindowEntry entry;
+  if (!FindWindow(Id(window), &entry)) return false;
+  if (entry.queue == CurrentThreadQueue()) {
+    entry.receiver->OnTaskEvent(taskId, stage);
+    return true;
+  }
+  return Post(window, taskId, stage);
+}
+
+bool CHttpEventWindow::Post(EventWindowHandle window, int32_t taskId, int32_t stage) {
   WindowEntry entry;
   if (!FindWindow(Id(window), &entry)) return false;
   std::lock_guard<std::mutex> hold(entry.queue->lock);

@@ -1,5 +1,5 @@
 // The event window on Win32: the message-only window "cobwave_http_event_wnd", its window
-// procedure, SetTimer/KillTimer, SendNotifyMessageW, and a message pump for tools and tests.
+// procedure, SetTimer/KillTimer, SendNotifyMessageW and PostMessageW, and a message pump for tools and tests.
 #include <windows.h>
 
 #include "http/event_window.h"
@@ -60,6 +60,11 @@ void CHttpEventWindow::KillTimer(uint32_t timerId) {
 bool CHttpEventWindow::Notify(EventWindowHandle window, int32_t taskId, int32_t stage) {
   return SendNotifyMessageW(Window(window), kHttpTaskEventMessage, static_cast<WPARAM>(taskId),
                             static_cast<LPARAM>(stage)) != FALSE;
+}
+
+bool CHttpEventWindow::Post(EventWindowHandle window, int32_t taskId, int32_t stage) {
+  return PostMessageW(Window(window), kHttpTaskEventMessage, static_cast<WPARAM>(taskId),
+                      static_cast<LPARAM>(stage)) != FALSE;
 }
 
 bool PumpEventsUntil(const std::function<bool()>& done, int timeoutMs) {

@@ -20,8 +20,9 @@ FCHttpRequest::FCHttpRequest(int32_t taskId, CHttpEventWindow& eventWindow, cons
   m_hConnectRoot = m_hRoot.Get();
   m_hConnectThread.Reset(worker::Start(&FCHttpRequest::ConnectThreadMain, this));
   if (m_hConnectThread.Get() == nullptr) {
-    // No thread: report the stage ourselves so the task still runs its course.
-    CHttpEventWindow::Notify(m_hNotifyWindow, m_nTaskId, 0);
+    // No thread: the task takes the course of a failed connection. The stage is queued, as a
+    // notice sent from here would be handled at once, before the manager lists the task.
+    CHttpEventWindow::Post(m_hNotifyWindow, m_nTaskId, 0);
   }
   if (m_options.timeLimitMs > 0) m_eventWindow.SetTimer(static_cast<uint32_t>(m_nTaskId), m_options.timeLimitMs);
 }
@@ -51,8 +52,9 @@ void FCHttpRequest::OnConnected() {
   m_hReaderRequest = m_hRequest.Get();
   m_hReaderThread.Reset(worker::Start(&FCHttpRequest::ReaderThreadMain, this));
   if (m_hReaderThread.Get() == nullptr) {
-    CHttpEventWindow::Notify(m_hNotifyWindow, m_nTaskId, 1);
-    CHttpEventWindow::Notify(m_hNotifyWindow, m_nTaskId, 2);
+    // Queued, so that they come after this stage rather than inside it.
+    CHttpEventWindow::Post(m_hNotifyWindow, m_nTaskId, 1);
+    CHttpEventWindow::Post(m_hNotifyWindow, m_nTaskId, 2);
   }
 }
 

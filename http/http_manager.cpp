@@ -34,6 +34,12 @@ void CHttpManager::Get(std::wstring url, HttpCallback callback) {
   Start(MakeManagerOptions(url), std::move(callback));
 }
 
+void CHttpManager::Get(std::wstring url, HttpCallback callback, int32_t maxBodyBytes) {
+  HttpRequestOptions options = MakeManagerOptions(url);
+  options.maxBodyBytes = maxBodyBytes;
+  Start(options, std::move(callback));
+}
+
 void CHttpManager::GetWithBody(std::wstring url, HttpCallback callback, std::wstring body) {
   HttpRequestOptions options = MakeManagerOptions(url);
   options.body = WideToAnsi(body);

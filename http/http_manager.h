@@ -29,6 +29,8 @@ class CHttpManager : public FCHttpRequestManager {
   ~CHttpManager() override;
 
   void Get(std::wstring url, HttpCallback callback);
+  // A small answer: a body past `maxBodyBytes` is cut off, and so incomplete.
+  void Get(std::wstring url, HttpCallback callback, int32_t maxBodyBytes);
   // The body goes out in the ANSI code page; the verb stays GET.
   void GetWithBody(std::wstring url, HttpCallback callback, std::wstring body);
 

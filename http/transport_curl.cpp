@@ -1,6 +1,6 @@
 // The transport on libcurl with WinINet's handle model: handles are ids in a table (never
 // reused), each request drives its own multi handle, and closing a request from another thread
-// wakes the call blocked on it, which then fails.
+// wakes the call blocked on it, which then fails. Redirects are followed here, as WinINet does.
 #include <curl/curl.h>
 
 #include <algorithm>
@@ -25,6 +25,10 @@ namespace {
 constexpr size_t kMaxPendingBytes = 1 << 20;
 // One socket read, handed to the reader whole (see ReadChunkBytes).
 constexpr long kReceiveBufferBytes = kMaxReadChunkBytes;
+// Redirects followed for one request; the next one ends it without a response.
+constexpr int kMaxRedirects = 20;
+// The only protocols a request, or any redirect of it, may use.
+constexpr char kWebProtocols[] = "http,https";
 
 struct Object {
   virtual ~Object() = default;
@@ -56,6 +60,7 @@ struct Request : Object {
   std::shared_ptr<Connection> connection;
   std::string verb;
   std::string path;
+  std::string url;  // of the current transfer: changes with each redirect
   uint32_t flags = 0;
   std::atomic<bool> closed{false};
   CURLM* multi = nullptr;
@@ -203,6 +208,99 @@ void AddHeaderLines(Request& request, const std::string& text) {
   request.headerList = curl_slist_append(request.headerList, "Expect:");
 }
 
+// A fresh transfer of r.url with r.verb and r.body on the request's multi handle. Each redirect
+// starts one, so nothing of the previous answer (a paused or half-read body) carries over.
+bool StartTransfer(Request& r) {
+  if (r.added) {
+    curl_multi_remove_handle(r.multi, r.easy);
+    r.added = false;
+  }
+  curl_easy_reset(r.easy);
+  {
+    std::lock_guard<std::mutex> hold(r.headerLock);
+    r.statusCode.clear();
+    r.headers.clear();
+    r.headersDone = false;
+  }
+  r.pending.clear();
+  r.pendingOffset = 0;
+  r.paused = false;
+  r.done = false;
+  r.result = CURLE_OK;
+
+  const Root& root = *r.connection->root;
+  CURL* easy = r.easy;
+  curl_easy_setopt(easy, CURLOPT_URL, r.url.c_str());
+  curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, kWebProtocols);
+  curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+  // Large socket reads: one round of the transfer per 8 KiB would cost more than the copying.
+  curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
+  curl_easy_setopt(easy, CURLOPT_USERAGENT, root.userAgent.c_str());
+  if (!root.proxy.empty()) {
+    curl_easy_setopt(easy, CURLOPT_PROXY, root.proxy.c_str());
+    if (!root.proxyUserName.empty()) curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, root.proxyUserName.c_str());
+    if (!root.proxyPassword.empty()) curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, root.proxyPassword.c_str());
+  }
+  if (!r.body.empty()) {
+    curl_easy_setopt(easy, CURLOPT_POSTFIELDS, r.body.data());
+    curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(r.body.size()));
+    curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, r.verb.c_str());
+  } else if (r.verb == "POST") {
+    curl_easy_setopt(easy, CURLOPT_POSTFIELDS, "");
+    curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE, 0L);
+  } else if (r.verb != "GET") {
+    curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, r.verb.c_str());
+  }
+  curl_easy_setopt(easy, CURLOPT_HTTPHEADER, r.headerList);
+  curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, OnHeaderLine);
+  curl_easy_setopt(easy, CURLOPT_HEADERDATA, &r);
+  curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, OnBodyData);
+  curl_easy_setopt(easy, CURLOPT_WRITEDATA, &r);
+  if (curl_multi_add_handle(r.multi, easy) != CURLM_OK) return false;
+  r.added = true;
+  return true;
+}
+
+// Where a redirect of the current answer leads, resolved against the current URL; empty when
+// the answer is no redirect to follow: not 301, 302, 303, 307 or 308, no usable Location, a
+// scheme other than http or https, or a verb other than GET that would have to be sent again
+// as it was (307, 308) while its body is never sent twice.
+std::string RedirectTarget(Request& r) {
+  std::string status, location;
+  {
+    std::lock_guard<std::mutex> hold(r.headerLock);
+    status = r.statusCode;
+    auto it = r.headers.find("location");
+    if (it != r.headers.end()) location = it->second;
+  }
+  const bool keepsVerb = status == "307" || status == "308";
+  if (!keepsVerb && status != "301" && status != "302" && status != "303") return std::string();
+  if (location.empty() || (keepsVerb && r.verb != "GET")) return std::string();
+  std::string target;
+  CURLU* url = curl_url();
+  char* scheme = nullptr;
+  char* full = nullptr;
+  if (url != nullptr && curl_url_set(url, CURLUPART_URL, r.url.c_str(), 0) == CURLUE_OK &&
+      curl_url_set(url, CURLUPART_URL, location.c_str(), CURLU_NON_SUPPORT_SCHEME) == CURLUE_OK &&
+      curl_url_get(url, CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK &&
+      (std::strcmp(scheme, "http") == 0 || std::strcmp(scheme, "https") == 0) &&
+      curl_url_get(url, CURLUPART_URL, &full, 0) == CURLUE_OK) {
+    target = full;
+  }
+  curl_free(scheme);
+  curl_free(full);
+  curl_url_cleanup(url);
+  return target;
+}
+
+// Ends the request as one that got no answer: no headers to query, nothing to read.
+void ForgetResponse(Request& r) {
+  std::lock_guard<std::mutex> hold(r.headerLock);
+  r.statusCode.clear();
+  r.headers.clear();
+  r.headersDone = false;
+}
+
 }  // namespace
 
 CrackedUrl CrackUrl(const std::wstring& url) {
@@ -280,44 +378,30 @@ Handle OpenRequest(Handle connectionHandle, const wchar_t* verb, const std::wstr
   return Insert(request);
 }
 
+// Follows redirects as WinINet does: every hop goes out as GET without the body (a verb other
+// than GET becomes GET on 301, 302 and 303, and is not followed on 307 and 308), and the last
+// answer is the response; past kMaxRedirects hops (a loop) the request gets no response.
 bool SendRequest(Handle requestHandle, const std::wstring& headers, const std::string& body) {
   auto request = Find<Request>(requestHandle);
   if (!request || request->added) return false;
   Request& r = *request;
-  const Root& root = *r.connection->root;
-  const std::string url = BuildUrl(r);
-  CURL* easy = r.easy;
-  curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-  // Large socket reads: one round of the transfer per 8 KiB would cost more than the copying.
-  curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
-  curl_easy_setopt(easy, CURLOPT_USERAGENT, root.userAgent.c_str());
-  if (!root.proxy.empty()) {
-    curl_easy_setopt(easy, CURLOPT_PROXY, root.proxy.c_str());
-    if (!root.proxyUserName.empty()) curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, root.proxyUserName.c_str());
-    if (!root.proxyPassword.empty()) curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, root.proxyPassword.c_str());
-  }
+  r.url = BuildUrl(r);
   r.body = body;
-  if (!r.body.empty()) {
-    curl_easy_setopt(easy, CURLOPT_POSTFIELDS, r.body.data());
-    curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(r.body.size()));
-    curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, r.verb.c_str());
-  } else if (r.verb == "POST") {
-    curl_easy_setopt(easy, CURLOPT_POSTFIELDS, "");
-    curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE, 0L);
-  } else if (r.verb != "GET") {
-    curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, r.verb.c_str());
-  }
   AddHeaderLines(r, WideToAnsi(headers));
-  curl_easy_setopt(easy, CURLOPT_HTTPHEADER, r.headerList);
-  curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, OnHeaderLine);
-  curl_easy_setopt(easy, CURLOPT_HEADERDATA, &r);
-  curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, OnBodyData);
-  curl_easy_setopt(easy, CURLOPT_WRITEDATA, &r);
-  if (curl_multi_add_handle(r.multi, easy) != CURLM_OK) return false;
-  r.added = true;
-  while (!HaveResponseHeaders(r) && !r.done && !r.closed.load()) Pump(r);
-  return !r.closed.load() && HaveResponseHeaders(r);
+  for (int redirects = 0;; ++redirects) {
+    if (!StartTransfer(r)) return false;
+    while (!HaveResponseHeaders(r) && !r.done && !r.closed.load()) Pump(r);
+    if (r.closed.load() || !HaveResponseHeaders(r)) return false;
+    std::string target = RedirectTarget(r);
+    if (target.empty()) return true;
+    if (redirects == kMaxRedirects) {
+      ForgetResponse(r);
+      return false;
+    }
+    r.url = std::move(target);
+    r.verb = "GET";
+    r.body.clear();
+  }
 }
 
 std::wstring QueryHeader(Handle requestHandle, ResponseHeader which) {

@@ -18,6 +18,10 @@ constexpr size_t kMaxWaitBatch = 64;
 
 // Null when the thread could not be started.
 ThreadHandle Start(void (*body)(void* argument), void* argument);
+// Test seam: the next `count` calls of Start start nothing and return null.
+void RefuseNextStarts(int count);
+// Used by Start: true (and one fewer left) while refused starts remain.
+bool TakeRefusedStart();
 // A zero-time wait: true while the thread runs.
 bool IsRunning(ThreadHandle thread);
 // Waits for all of at most kMaxWaitBatch threads, at most timeoutMs; true when all ended.

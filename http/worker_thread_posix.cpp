@@ -30,6 +30,7 @@ bool WaitOne(ThreadState& state, std::chrono::steady_clock::time_point deadline)
 }  // namespace
 
 ThreadHandle Start(void (*body)(void*), void* argument) {
+  if (TakeRefusedStart()) return nullptr;
   auto state = std::make_shared<ThreadState>();
   try {
     state->thread = std::thread([state, body, argument] {

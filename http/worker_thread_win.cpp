@@ -21,6 +21,7 @@ DWORD WINAPI ThreadMain(LPVOID parameter) {
 }  // namespace
 
 ThreadHandle Start(void (*body)(void*), void* argument) {
+  if (TakeRefusedStart()) return nullptr;
   auto* block = new StartBlock{body, argument};
   HANDLE thread = CreateThread(nullptr, 0, ThreadMain, block, 0, nullptr);
   if (thread == nullptr) delete block;

@@ -132,7 +132,7 @@ Section "Install"
 
   ; Nothing is touched unless the client has ended and every target can be written.
   retry:
-  System::Call '${HELPER_DLL}::CorvaneWaitUntilReplaceable(w "$INSTDIR", w "$PLUGINSDIR\${LIST_NAME}", i 10000, w .r1, i ${NSIS_MAX_STRLEN}) i .r0 ?cu'
+  System::Call '${HELPER_DLL}::CorvaneWaitUntilReplaceable(w "$INSTDIR", w "$PLUGINSDIR", i 10000, w .r1, i ${NSIS_MAX_STRLEN}) i .r0 ?cu'
   ${If} $0 != 1
     ${If} ${Silent}
       !insertmacro LOG "Setup ${VERSION}: nothing changed, $1 is in use or cannot be written"
@@ -146,13 +146,14 @@ Section "Install"
 
   ; The previous version's list, set aside before the new one replaces it.
   ${If} ${FileExists} "$INSTDIR\${LIST_NAME}"
-    CopyFiles /SILENT "$INSTDIR\${LIST_NAME}" "$PLUGINSDIR\previous_list.txt"
+    CreateDirectory "$PLUGINSDIR\previous"
+    CopyFiles /SILENT "$INSTDIR\${LIST_NAME}" "$PLUGINSDIR\previous\${LIST_NAME}"
   ${EndIf}
 
   SetOutPath "$INSTDIR"
   SetOverwrite on
   !insertmacro PAYLOAD INSTALL
-  System::Call '${HELPER_DLL}::CorvaneRemoveStale(w "$INSTDIR", w "$PLUGINSDIR\previous_list.txt", w "$PLUGINSDIR\${LIST_NAME}") i .r0 ?cu'
+  System::Call '${HELPER_DLL}::CorvaneRemoveStale(w "$INSTDIR", w "$PLUGINSDIR\previous", w "$PLUGINSDIR") i .r0 ?cu'
   CopyFiles /SILENT "$PLUGINSDIR\${LIST_NAME}" "$INSTDIR\${LIST_NAME}"
 
   ; The client runs as the user and keeps its close choice beside itself: the file exists

@@ -142,18 +142,23 @@ extern "C" {
 // 1 when `dir` may hold the installation: the uninstaller would accept it as the base of its
 // deletions (no root, no system or profile folder, nothing that contains one).
 __declspec(dllexport) int CorvaneInstallDirAllowed(const wchar_t* dir) {
-  return IsDeletableInstallDir(dir ? dir : L"", ProtectedFolders()) ? 1 : 0;
+  const std::wstring folder = dir ? dir : L"";
+  const std::vector<std::wstring> protectedFolders = ProtectedFolders();
+  if (!IsDeletableInstallDir(folder, protectedFolders)) return 0;
+  // An existing folder is judged by its final path too, as the uninstaller judges it.
+  if (!PathIsDirectoryW(folder.c_str())) return 1;
+  return IsDeletableInstallDir(GetFinalFolderPath(folder), protectedFolders) ? 1 : 0;
 }
 
 // 1 when, within `timeoutMs`, the client's single-instance mutex is gone and every file the
-// list at `listFile` names that exists in `dir` can be written, and a new file can be made in
+// list in `listDir` names that exists in `dir` can be written, and a new file can be made in
 // `dir` (when it exists). Both are polled together: a client's program file stays mapped for a
 // moment after its mutex went. Otherwise 0, and `blocked` (room for `capacity` characters)
 // names what stood in the way at the end: "CorvaneClient.exe" for a running client, else a path.
-__declspec(dllexport) int CorvaneWaitUntilReplaceable(const wchar_t* dir, const wchar_t* listFile, int timeoutMs,
+__declspec(dllexport) int CorvaneWaitUntilReplaceable(const wchar_t* dir, const wchar_t* listDir, int timeoutMs,
                                                       wchar_t* blocked, int capacity) {
   const std::wstring folder = dir;
-  const std::vector<std::wstring> entries = ReadDeleteListFile(listFile);
+  const std::vector<std::wstring> entries = ReadDeleteList(listDir);
   const DWORD start = GetTickCount();
   for (;;) {
     std::wstring obstacle = FirstObstacle(folder, entries);
@@ -166,10 +171,12 @@ __declspec(dllexport) int CorvaneWaitUntilReplaceable(const wchar_t* dir, const 
   }
 }
 
-// Deletes from `dir` what the previous list names and the new one does not, as the
+// Deletes from `dir` what the previous list (the "delete_file_list.txt" in `previousListDir`)
+// names and the new one (in `newListDir`) does not, as the
 // uninstaller deletes its list (links removed, never followed). The number of stale entries.
-__declspec(dllexport) int CorvaneRemoveStale(const wchar_t* dir, const wchar_t* previousList, const wchar_t* newList) {
-  const std::vector<std::wstring> stale = StaleEntries(ReadDeleteListFile(previousList), ReadDeleteListFile(newList));
+__declspec(dllexport) int CorvaneRemoveStale(const wchar_t* dir, const wchar_t* previousListDir,
+                                             const wchar_t* newListDir) {
+  const std::vector<std::wstring> stale = StaleEntries(ReadDeleteList(previousListDir), ReadDeleteList(newListDir));
   DeleteListedEntries(dir, stale);
   return static_cast<int>(stale.size());
 }

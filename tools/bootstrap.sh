@@ -13,13 +13,15 @@ NATIVE_PKGS=(
   build-essential cmake ninja-build pkg-config python3 dpkg-dev ccache
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libjsoncpp-dev libtinyxml2-dev zlib1g-dev libcurl4-openssl-dev curl
+  libjsoncpp-dev libtinyxml2-dev zlib1g-dev libcurl4-openssl-dev curl libssl-dev openssl
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools
   libz-mingw-w64-dev
-  wine wine32:i386 xvfb xauth x11-utils imagemagick python3-pil
+  wine wine32:i386 libgnutls30:i386 xvfb xauth x11-utils imagemagick python3-pil
   nsis
   fonts-wine fonts-wqy-microhei fonts-dejavu-core
 )
+# libgnutls30:i386 is no dependency of wine32, but Wine's bcrypt.dll loads it at run time to
+# verify update signatures (ECDSA).
 
 missing=()
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

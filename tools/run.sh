@@ -49,6 +49,10 @@ if [ "$sample_update" = 1 ]; then
   wine reg delete 'HKCU\Software\Corvane\Client' /v last_check_time /f >/dev/null 2>&1 || true
 fi
 
+# The client installs only what the build's key signed: the service signs with the demo key.
+demo_key="$root/build/win32/update_key/demo_update_key.pem"
+[ -f "$demo_key" ] && service_args+=(--signing-key "$demo_key")
+
 python3 tools/demo_service/demo_service.py --port "$port" --record "$root/build/demo-records.jsonl" \
   ${service_args[@]+"${service_args[@]}"} &
 service=$!

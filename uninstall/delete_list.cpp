@@ -2,6 +2,7 @@
 #include "uninstall/delete_list.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <cwctype>
 
 namespace corvane {
@@ -120,6 +121,20 @@ bool IsDeletableInstallDir(const std::wstring& dir, const std::vector<std::wstri
     const std::wstring f = NormalisedForCompare(folder);
     return !f.empty() && IsSameOrAncestor(normalised, f);
   });
+}
+
+std::vector<std::wstring> EntryComponents(const std::wstring& entry) {
+  std::vector<std::wstring> components = SplitComponents(entry);
+  components.erase(std::remove(components.begin(), components.end(), std::wstring()), components.end());
+  return components;
+}
+
+std::wstring StripFinalPathPrefix(const std::wstring& finalPath) {
+  static const wchar_t kUnc[] = L"\\\\?\\UNC\\";
+  static const wchar_t kLocal[] = L"\\\\?\\";
+  if (finalPath.compare(0, wcslen(kUnc), kUnc) == 0) return L"\\\\" + finalPath.substr(wcslen(kUnc));
+  if (finalPath.compare(0, wcslen(kLocal), kLocal) == 0) return finalPath.substr(wcslen(kLocal));
+  return finalPath;
 }
 
 }  // namespace corvane

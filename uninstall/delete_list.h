@@ -23,4 +23,13 @@ bool IsSafeDeleteEntry(const std::wstring& entry);
 // Comparison ignores case and trailing backslashes.
 bool IsDeletableInstallDir(const std::wstring& dir, const std::vector<std::wstring>& protectedFolders);
 
+// The components of an entry in the order the removal walks them from the installation folder
+// down; the empty ones that doubled or trailing separators leave are dropped.
+std::vector<std::wstring> EntryComponents(const std::wstring& entry);
+
+// A final path as the system reports it ("\\?\C:\dir", "\\?\UNC\server\share\dir") in the
+// form the folder guards compare ("C:\dir", "\\server\share\dir"). Other text is returned as
+// it is; a volume path without a drive letter then stays relative and is refused.
+std::wstring StripFinalPathPrefix(const std::wstring& finalPath);
+
 }  // namespace corvane

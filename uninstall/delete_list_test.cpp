@@ -64,5 +64,26 @@ TEST_F(InstallDir, LengthOf260OrMoreIsRefused) {
   EXPECT_FALSE(IsDeletableInstallDir(dir + L"b", protectedFolders));
 }
 
+TEST(EntryComponents, WalkedInOrderWithoutEmptyOnes) {
+  using Parts = std::vector<std::wstring>;
+  EXPECT_EQ(EntryComponents(L"CorvaneClient.exe"), Parts{L"CorvaneClient.exe"});
+  EXPECT_EQ(EntryComponents(L"via\\deep\\victim.txt"), (Parts{L"via", L"deep", L"victim.txt"}));
+  EXPECT_EQ(EntryComponents(L"locales/zh-CN.pak"), (Parts{L"locales", L"zh-CN.pak"}));
+  EXPECT_EQ(EntryComponents(L"skin\\\\images\\"), (Parts{L"skin", L"images"})) << "doubled and trailing separators";
+  EXPECT_EQ(EntryComponents(L".\\cache"), (Parts{L".", L"cache"})) << "a dot names the folder already walked";
+}
+
+TEST_F(InstallDir, FinalPathsLoseTheirPrefixBeforeTheGuards) {
+  EXPECT_EQ(StripFinalPathPrefix(L"\\\\?\\C:\\Apps\\Corvane"), L"C:\\Apps\\Corvane");
+  EXPECT_EQ(StripFinalPathPrefix(L"\\\\?\\UNC\\server\\share\\Corvane"), L"\\\\server\\share\\Corvane");
+  EXPECT_EQ(StripFinalPathPrefix(L"C:\\Apps"), L"C:\\Apps");
+  EXPECT_FALSE(IsDeletableInstallDir(StripFinalPathPrefix(L"\\\\?\\C:\\Windows"), protectedFolders));
+  EXPECT_FALSE(IsDeletableInstallDir(StripFinalPathPrefix(L"\\\\?\\UNC\\server\\share"), protectedFolders));
+  EXPECT_FALSE(IsDeletableInstallDir(StripFinalPathPrefix(L"\\\\?\\Volume{0b1e2c3d-0000-0000-0000-000000000000}\\x"),
+                                     protectedFolders))
+      << "a folder on a volume without a drive letter";
+  EXPECT_TRUE(IsDeletableInstallDir(StripFinalPathPrefix(L"\\\\?\\UNC\\server\\share\\Corvane"), protectedFolders));
+}
+
 }  // namespace
 }  // namespace corvane

@@ -53,6 +53,78 @@ void RemoveLink(const std::wstring& path, DWORD attributes) {
   }
 }
 
+// Opens a folder without FILE_SHARE_DELETE, so nobody can rename or delete it (nor swap it for a
+// link) while the handle lives. The share mode binds others only when the handle asks for data
+// access, hence FILE_LIST_DIRECTORY.
+UniqueKernelHandle OpenFolderUndeletable(const std::wstring& path, DWORD flags) {
+  return UniqueKernelHandle(CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr));
+}
+
+bool IsFolder(HANDLE handle, DWORD* attributes) {
+  BY_HANDLE_FILE_INFORMATION info = {};
+  if (!GetFileInformationByHandle(handle, &info)) return false;
+  *attributes = info.dwFileAttributes;
+  return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// `path` held open, when it is a folder and no link; otherwise an empty handle. Windows shows a
+// link through the handle; Wine opens the target of a Unix symlink even with
+// FILE_FLAG_OPEN_REPARSE_POINT and shows the link only in the attributes of its name, so both
+// are read, the name's after the open, when it can no longer change.
+UniqueKernelHandle HoldPlainFolder(const std::wstring& path) {
+  UniqueKernelHandle folder = OpenFolderUndeletable(path, FILE_FLAG_OPEN_REPARSE_POINT);
+  if (!folder) return folder;
+  DWORD opened = 0;
+  const DWORD named = GetFileAttributesW(path.c_str());
+  const bool plain = IsFolder(folder.Get(), &opened) && !(opened & FILE_ATTRIBUTE_REPARSE_POINT) &&
+                     named != INVALID_FILE_ATTRIBUTES && !(named & FILE_ATTRIBUTE_REPARSE_POINT);
+  if (!plain) folder.Reset();
+  return folder;
+}
+
+// The final path of an open handle in the form the folder guards compare; empty on failure.
+std::wstring FinalPathOf(HANDLE handle) {
+  std::wstring path(MAX_PATH, L'\0');
+  DWORD length = GetFinalPathNameByHandleW(handle, &path[0], static_cast<DWORD>(path.size()), FILE_NAME_NORMALIZED);
+  if (length >= path.size()) {
+    path.resize(length);
+    length = GetFinalPathNameByHandleW(handle, &path[0], static_cast<DWORD>(path.size()), FILE_NAME_NORMALIZED);
+  }
+  if (length == 0 || length >= path.size()) return std::wstring();
+  path.resize(length);
+  return StripFinalPathPrefix(path);
+}
+
+// The installation folder as a base for deletions: resolved through any link, judged by its
+// stored text and by its final path, and held open while the list is worked.
+struct InstallBase {
+  UniqueKernelHandle held;
+  std::wstring path;  // the final path; every entry is walked from here
+};
+
+InstallBase OpenInstallBase(const std::wstring& stored) {
+  InstallBase base;
+  const std::vector<std::wstring> protectedFolders = ProtectedFolders();
+  if (!IsDeletableInstallDir(stored, protectedFolders)) return base;
+  UniqueKernelHandle folder = OpenFolderUndeletable(stored, 0);  // through any link: its target counts
+  DWORD attributes = 0;
+  if (!folder || !IsFolder(folder.Get(), &attributes)) return base;
+  const std::wstring finalPath = FinalPathOf(folder.Get());
+  if (!IsDeletableInstallDir(finalPath, protectedFolders)) return base;
+  base.held = std::move(folder);
+  base.path = finalPath;
+  return base;
+}
+
+// The list step: each entry the entry rule accepts, walked down from the held base.
+void DeleteEntriesFrom(const InstallBase& base, const std::vector<std::wstring>& entries) {
+  for (const std::wstring& entry : entries) {
+    if (IsSafeDeleteEntry(entry)) DeleteListedEntry(base.path, entry);
+  }
+}
+
 // The parent of a search pattern such as "C:\dir\*.*": "C:\dir".
 std::wstring PatternParent(const std::wstring& pattern) {
   wchar_t buffer[MAX_PATH] = {};
@@ -81,16 +153,13 @@ bool TerminateClientProcesses(const std::wstring& name) {
   return true;
 }
 
-std::vector<std::wstring> ReadDeleteList() {
-  const std::wstring dir = GetInstallDir();
-  if (dir.empty()) return {};
-  return ReadDeleteListFile(dir + L"\\" + kDeleteListName);
-}
+std::vector<std::wstring> ReadDeleteList() { return ReadDeleteList(GetInstallDir()); }
 
-std::vector<std::wstring> ReadDeleteListFile(const std::wstring& path) {
+std::vector<std::wstring> ReadDeleteList(const std::wstring& dir) {
   std::vector<std::wstring> entries;
+  if (dir.empty()) return entries;
   // Share mode of an ifstream on Windows allows other readers and writers.
-  std::ifstream file(path.c_str(), std::ios::binary);
+  std::ifstream file((dir + L"\\" + kDeleteListName).c_str(), std::ios::binary);
   if (!file) return entries;
   const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   for (const std::string& line : SplitDeleteList(bytes)) entries.push_back(AnsiToWide(line));
@@ -103,11 +172,15 @@ bool DeleteDirectoryTree(const std::wstring& folder) {
     RemoveLink(folder, own);
     return GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
   }
+  // Held while its content goes, closed just before the folder itself is removed. A folder that
+  // cannot be held as a plain folder is not entered: RemoveDirectoryW then takes only a link or
+  // an empty folder.
+  UniqueKernelHandle held = HoldPlainFolder(folder);
   const std::wstring pattern = folder + L"\\*.*";
   const std::wstring parent = PatternParent(pattern);
   std::vector<std::wstring> files;
   WIN32_FIND_DATAW found = {};
-  UniqueFindHandle search(FindFirstFileW(pattern.c_str(), &found));
+  UniqueFindHandle search(held ? FindFirstFileW(pattern.c_str(), &found) : INVALID_HANDLE_VALUE);
   if (search) {
     do {
       const std::wstring child = parent + L"\\" + found.cFileName;
@@ -130,6 +203,7 @@ bool DeleteDirectoryTree(const std::wstring& folder) {
     }
     DeleteFileW(file.c_str());
   }
+  held.Reset();
   const BOOL removed = RemoveDirectoryW(folder.c_str());
   return removed != FALSE;
 }
@@ -143,6 +217,28 @@ void DeletePath(const std::wstring& path) {
   } else {
     DeleteFileW(path.c_str());  // read-only stays read-only: a file named directly is kept
   }
+}
+
+void DeleteListedEntry(const std::wstring& base, const std::wstring& entry) {
+  const std::vector<std::wstring> components = EntryComponents(entry);
+  if (components.empty()) return;
+  std::vector<UniqueKernelHandle> walked;  // every folder above the entry, held until it is gone
+  std::wstring path = base;
+  for (size_t i = 0; i + 1 < components.size(); ++i) {
+    path += L"\\" + components[i];
+    UniqueKernelHandle folder = HoldPlainFolder(path);
+    if (!folder) return;  // a link, no folder, or unreadable: nothing of this entry is touched
+    walked.push_back(std::move(folder));
+  }
+  DeletePath(path + L"\\" + components.back());
+}
+
+std::wstring GetFinalFolderPath(const std::wstring& folder) {
+  // A look, not a hold: every sharing allowed.
+  const UniqueKernelHandle handle(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return handle ? FinalPathOf(handle.Get()) : std::wstring();
 }
 
 std::wstring GetSpecialFolder(int csidl) {
@@ -159,11 +255,16 @@ std::vector<std::wstring> ProtectedFolders() {
       CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_APPDATA,          CSIDL_LOCAL_APPDATA,
       CSIDL_COMMON_APPDATA,   CSIDL_STARTMENU,     CSIDL_COMMON_STARTMENU,
   };
+  // Each folder also by its final path: a folder reached through a link (Wine links the desktop
+  // and the documents to the user's home) is compared by where it really is.
   std::vector<std::wstring> folders;
-  for (int csidl : kFolders) {
-    std::wstring folder = GetSpecialFolder(csidl);
-    if (!folder.empty()) folders.push_back(folder);
-  }
+  auto add = [&folders](const std::wstring& folder) {
+    if (folder.empty()) return;
+    folders.push_back(folder);
+    const std::wstring finalPath = GetFinalFolderPath(folder);
+    if (!finalPath.empty() && finalPath != folder) folders.push_back(finalPath);
+  };
+  for (int csidl : kFolders) add(GetSpecialFolder(csidl));
   // Every user's profile lives under the profiles folder: C:\Users itself is protected through
   // the current profile, the other profiles through their common parent.
   wchar_t profiles[MAX_PATH] = {};
@@ -171,16 +272,14 @@ std::vector<std::wstring> ProtectedFolders() {
   if (SHGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList",
                   L"ProfilesDirectory", nullptr, profiles, &size) == ERROR_SUCCESS) {
     wchar_t expanded[MAX_PATH] = {};
-    if (ExpandEnvironmentStringsW(profiles, expanded, MAX_PATH) > 0) folders.push_back(expanded);
+    if (ExpandEnvironmentStringsW(profiles, expanded, MAX_PATH) > 0) add(expanded);
   }
   return folders;
 }
 
 void DeleteListedEntries(const std::wstring& dir, const std::vector<std::wstring>& entries) {
-  if (!IsDeletableInstallDir(dir, ProtectedFolders())) return;
-  for (const std::wstring& entry : entries) {
-    if (IsSafeDeleteEntry(entry)) DeletePath(dir + L"\\" + entry);
-  }
+  const InstallBase base = OpenInstallBase(dir);
+  if (base.held) DeleteEntriesFrom(base, entries);
 }
 
 bool RunRemoval() {
@@ -190,7 +289,8 @@ bool RunRemoval() {
   static HANDLE clientMutex = CreateMutexW(nullptr, FALSE, kClientMutexName);
   (void)clientMutex;
 
-  DeleteListedEntries(GetInstallDir(), ReadDeleteList());
+  const InstallBase base = OpenInstallBase(GetInstallDir());
+  if (base.held) DeleteEntriesFrom(base, ReadDeleteList(base.path));
 
   SHDeleteKeyW(HKEY_CURRENT_USER, kClientRegistryKey);
   SHDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallEntryKey);

@@ -11,11 +11,14 @@
 
 #include "base/product_names.h"
 #include "base/program_folder.h"
+#include "base/testing/read_file_win.h"
 #include "skin/driver/window_driver_win.h"
 #include "tools/demo_service/client/demo_service_client_win.h"
 
 namespace corvane {
 namespace {
+
+using testing_files::ReadAll;
 
 class ClientProgram : public ::testing::Test {
  protected:
@@ -93,6 +96,24 @@ TEST_F(ClientProgram, ARuntimeSubProcessReturnsItsRolesCodeWithoutTheMutex) {
   HANDLE mutex = CreateMutexW(nullptr, FALSE, kClientMutexName);
   EXPECT_EQ(ExitCode(Start(L"--type=renderer")), 0u);
   EXPECT_EQ(ExitCode(Start(L"--type=no-such-role")), 1u) << "the role's own code, not the mutex's 0";
+  CloseHandle(mutex);
+}
+
+TEST_F(ClientProgram, OnlyTheBrowserProcessWritesTheSettings) {
+  // A runtime sub-process and a refused second start load the file at their start; neither may
+  // write it at its end, or a choice made meanwhile in the running client would be undone.
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, kClientMutexName);  // a running client's
+  ASSERT_NE(mutex, nullptr);
+  EXPECT_EQ(ExitCode(Start(L"--type=renderer")), 0u);
+  EXPECT_EQ(ExitCode(Start()), 0u);
+  EXPECT_EQ(GetFileAttributesW(ini.c_str()), INVALID_FILE_ATTRIBUTES) << "an absent file stays absent";
+
+  // Written in a form the store itself never writes, so any write back would show.
+  const std::string text = "[setting]\r\n; chosen in the running client\r\nclose_prompt=2\r\nmin_close=7\r\n";
+  std::ofstream(ini.c_str(), std::ios::binary) << text;
+  EXPECT_EQ(ExitCode(Start(L"--type=gpu-process")), 0u);
+  EXPECT_EQ(ExitCode(Start()), 0u);
+  EXPECT_EQ(ReadAll(ini), text);
   CloseHandle(mutex);
 }
 

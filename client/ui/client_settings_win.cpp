@@ -14,9 +14,14 @@ constexpr wchar_t kClosePromptKey[] = L"close_prompt";
 constexpr wchar_t kExitOnCloseKey[] = L"min_close";
 }  // namespace
 
-CClientSettings::CClientSettings() : CClientSettings(GetProgramFolder() + L"\\CorvaneClient.ini") {}
+CClientSettings::CClientSettings() : CClientSettings(GetProgramFolder() + L"\\CorvaneClient.ini", false) {}
 
-CClientSettings::CClientSettings(std::wstring filePath) : m_strFilePath(std::move(filePath)) { Load(); }
+CClientSettings::CClientSettings(std::wstring filePath) : CClientSettings(std::move(filePath), true) {}
+
+CClientSettings::CClientSettings(std::wstring filePath, bool writer)
+    : m_strFilePath(std::move(filePath)), m_bWriter(writer) {
+  Load();
+}
 
 CClientSettings::~CClientSettings() { Save(); }
 
@@ -26,6 +31,7 @@ void CClientSettings::Load() {
 }
 
 void CClientSettings::Save() const {
+  if (!m_bWriter) return;
   wchar_t value[16] = {};
   wsprintfW(value, L"%d", m_bClosePrompt ? 1 : 0);
   WritePrivateProfileStringW(kSection, kClosePromptKey, value, m_strFilePath.c_str());

@@ -1,5 +1,5 @@
-// StageUpdater, RunProgram, CreateDirectoryTree, the installer file, IsInstallerReady and
-// LaunchInstaller.
+// StageUpdater, RunProgram, CreateDirectoryTree, the installer file with its signature,
+// IsInstallerReady and LaunchInstaller.
 #include "client/update/installer_win.h"
 
 #include <windows.h>
@@ -11,8 +11,10 @@
 #include "base/program_folder.h"
 #include "base/unique_handle_win.h"
 #include "client/client_messages_win.h"
+#include "client/update/signature_check.h"
 #include "client/update/update_check_win.h"
 #include "client/update/update_rules.h"
+#include "client/update/update_signature.h"
 #include "http/http_manager.h"
 
 namespace corvane {
@@ -44,6 +46,8 @@ std::wstring GetUpdaterCopyPath() { return TempFolder() + L"\\corvane\\update.ex
 
 std::wstring GetInstallerFilePath() { return TempFolder() + L"\\corvane\\Setup.exe"; }
 
+std::wstring GetInstallerSignaturePath() { return GetInstallerFilePath() + L".sig"; }
+
 bool CreateDirectoryTree(const std::wstring& folder) {
   const std::wstring parent = ParentOf(folder);
   if (!parent.empty() && !PathFileExistsW(parent.c_str())) CreateDirectoryTree(parent);
@@ -74,8 +78,10 @@ bool StageUpdater() {
   return true;
 }
 
-bool WriteInstallerFile(const std::string& bytes) {
-  const std::wstring target = GetInstallerFilePath();
+namespace {
+
+// Replaces `target` with `bytes` as a whole (see WriteInstallerFile).
+bool WriteWholeFile(const std::wstring& target, const std::string& bytes) {
   CreateDirectoryTree(ParentOf(target));
   const std::wstring partial = target + L".download";
   bool complete = false;
@@ -103,27 +109,111 @@ bool WriteInstallerFile(const std::string& bytes) {
   return false;
 }
 
-namespace {
-void OnInstallerDownloaded(FCHttpRequest& task) {
-  if (!IsResponseComplete(task)) return;
-  WriteInstallerFile(task.PopReceivedData());
+void DiscardInstaller() {
+  DeleteFileW(GetInstallerFilePath().c_str());
+  DeleteFileW(GetInstallerSignaturePath().c_str());
+}
+
+// Open for reading without write or delete sharing: while the handle lives, nobody can change,
+// replace or delete the file, so what was verified through it is what starts.
+UniqueKernelHandle HoldFile(const std::wstring& path) {
+  return UniqueKernelHandle(
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// The signature file, or empty when it is missing, unreadable or larger than a signature can be.
+std::string ReadSignatureFile() {
+  UniqueKernelHandle file(CreateFileW(GetInstallerSignaturePath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::string();
+  std::string bytes(kMaxSignatureBytes + 1, '\0');
+  DWORD read = 0;
+  if (!ReadFile(file.Get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) || read > kMaxSignatureBytes) {
+    return std::string();
+  }
+  bytes.resize(read);
+  return bytes;
+}
+
+// Hashes the held installer from its first byte and checks it against "Setup.exe.sig".
+bool VerifyHeldInstaller(HANDLE installer) {
+  const std::string signature = ReadSignatureFile();
+  if (signature.empty() || SetFilePointer(installer, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return false;
+  CSignatureCheck check;
+  std::string buffer(1 << 16, '\0');
+  for (;;) {
+    DWORD read = 0;
+    if (!ReadFile(installer, &buffer[0], static_cast<DWORD>(buffer.size()), &read, nullptr)) return false;
+    if (read == 0) break;
+    check.Update(buffer.data(), read);
+  }
+  return check.Verify(signature);
+}
+
+void (*g_beforeInstallerStart)() = nullptr;
+
+// The installer's bytes wait here while their signature is fetched.
+std::string& PendingInstaller() {
+  static std::string bytes;
+  return bytes;
+}
+
+void OnSignatureDownloaded(FCHttpRequest& task) {
+  const std::string installer = std::move(PendingInstaller());
+  PendingInstaller().clear();
+  const std::string signature = IsResponseComplete(task) ? task.PopReceivedData() : std::string();
+  if (!VerifySignature(installer, signature)) {
+    DiscardInstaller();
+    PostMessageW(g_hMainWnd, WM_UPDATEUNVERIFIED, 0, 0);
+    return;
+  }
+  // The signature first: an installer never lies there without the signature it came with.
+  if (!WriteWholeFile(GetInstallerSignaturePath(), signature) || !WriteInstallerFile(installer)) {
+    DiscardInstaller();
+    return;  // as any failed download: the next check offers it again
+  }
   PostMessageW(g_hMainWnd, WM_INSTALLERREADY, 0, 0);
 }
+
 }  // namespace
+
+bool WriteInstallerFile(const std::string& bytes) { return WriteWholeFile(GetInstallerFilePath(), bytes); }
 
 void StartInstallerDownload() {
   const UpdateInfo info = g_updateInfo;
   if (info.url.empty()) return;
-  g_httpManager.Get(AnsiToWide(info.url), &OnInstallerDownloaded);
+  g_httpManager.Get(AnsiToWide(info.url), [url = info.url](FCHttpRequest& task) {
+    if (!IsResponseComplete(task)) return;
+    PendingInstaller() = task.PopReceivedData();
+    // A signature is a few dozen bytes: a larger answer is cut off and so refused.
+    g_httpManager.Get(AnsiToWide(SignatureUrl(url)), &OnSignatureDownloaded, static_cast<int32_t>(kMaxSignatureBytes));
+  });
 }
 
 bool IsInstallerReady() {
-  return IsNewerInstaller(ReadFileVersion(GetInstallerFilePath()), ReadFileVersion(GetInstalledClientPath()));
+  const std::wstring path = GetInstallerFilePath();
+  UniqueKernelHandle held = HoldFile(path);
+  if (!held) return false;
+  if (!VerifyHeldInstaller(held.Get())) {
+    held.Reset();
+    DiscardInstaller();  // planted, changed or half-written: never worth keeping
+    return false;
+  }
+  return IsNewerInstaller(ReadFileVersion(path), ReadFileVersion(GetInstalledClientPath()));
 }
 
 bool LaunchInstaller() {
-  RunProgram(GetInstallerFilePath(), L"/S", false, SW_SHOWNORMAL);
-  return true;
+  const std::wstring path = GetInstallerFilePath();
+  UniqueKernelHandle held = HoldFile(path);
+  if (!held || !VerifyHeldInstaller(held.Get())) {
+    held.Reset();
+    DiscardInstaller();
+    return false;
+  }
+  if (g_beforeInstallerStart != nullptr) g_beforeInstallerStart();
+  return RunProgram(path, L"/S", false, SW_SHOWNORMAL);  // still held: the verified bytes start
 }
+
+void SetBeforeInstallerStartForTesting(void (*hook)()) { g_beforeInstallerStart = hook; }
 
 }  // namespace corvane

@@ -6,9 +6,11 @@
 
 namespace corvane {
 
-// GetTempPathW + "\corvane\update.exe" and + "\corvane\Setup.exe".
+// GetTempPathW + "\corvane\update.exe", + "\corvane\Setup.exe" and the installer's
+// signature beside it, "Setup.exe.sig".
 std::wstring GetUpdaterCopyPath();
 std::wstring GetInstallerFilePath();
+std::wstring GetInstallerSignaturePath();
 
 // Copies "update.exe" from beside the program into the temporary folder and starts the copy
 // hidden. Always true.
@@ -20,8 +22,10 @@ bool RunProgram(const std::wstring& file, const std::wstring& parameters, bool w
 // Creates `folder` and its missing parents; whether the folder exists afterwards.
 bool CreateDirectoryTree(const std::wstring& folder);
 
-// Downloads g_updateInfo's url; nothing when it is empty. The completion writes the installer
-// file and posts WM_INSTALLERREADY to the main window.
+// Downloads g_updateInfo's url, then its signature (the url with ".sig" on its path); nothing
+// when the url is empty. When the signature verifies, both files are written and
+// WM_INSTALLERREADY is posted to the main window; when it does not, neither file is left and
+// WM_UPDATEUNVERIFIED is posted. A download that fails shows nothing, as before.
 void StartInstallerDownload();
 
 // Replaces the installer file with `bytes` as a whole: written to a temporary file beside it
@@ -29,10 +33,16 @@ void StartInstallerDownload();
 // truncated installer behind. False when the old file (if any) was left as it was.
 bool WriteInstallerFile(const std::string& bytes);
 
-// A downloaded installer whose version is newer than the installed client is waiting.
+// A downloaded installer whose signature verifies and whose version is newer than the
+// installed client is waiting. An installer that does not verify is deleted with its signature.
 bool IsInstallerReady();
 
-// Starts the downloaded installer with "/S". Always true.
+// Verifies the downloaded installer again and starts it with "/S", holding it against writes
+// and deletion from the verification until it has started. False, with nothing started and
+// both files deleted, when it does not verify (or is missing).
 bool LaunchInstaller();
+
+// Tests only: runs between the last verification and the start.
+void SetBeforeInstallerStartForTesting(void (*hook)());
 
 }  // namespace corvane

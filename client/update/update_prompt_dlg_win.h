@@ -1,5 +1,6 @@
 // CUpdatePromptDlg: the modal update offer. In download mode its main button starts the
 // installer download; in install mode it starts the downloaded installer and ends the client.
+// After a download that did not verify it says so in one line and offers no button to go on.
 // With the layout "about_dlg.xml" the same class is the about box.
 #pragma once
 
@@ -24,10 +25,12 @@ class CUpdatePromptDlg : public WindowImplBase {
   // Both before Create.
   void SetLayoutFile(std::wstring layoutFile) { m_strLayoutFile = std::move(layoutFile); }
   void SetInstallMode(bool installMode) { m_bInstallMode = installMode; }
+  void SetUnverified(bool unverified) { m_bUnverified = unverified; }
 
  private:
   std::wstring m_strLayoutFile = L"update_prompt_dlg.xml";
   bool m_bInstallMode = false;
+  bool m_bUnverified = false;
 };
 
 }  // namespace corvane

@@ -8,6 +8,7 @@
 #include "base/ansi.h"
 #include "http/http_manager.h"
 #include "http/tests/test_server.h"
+#include "http/worker_thread.h"
 
 namespace corvane {
 namespace {
@@ -93,17 +94,25 @@ TEST(HttpManager, GetWithBodySendsTheAnsiBytesWithTheVerbGet) {
 }
 
 TEST(HttpManager, RequestsWithoutAResponseAreDroppedSilently) {
-  for (const std::wstring& url : {testing_server::RefusedUrl(L"/"), testing_server::UnresolvableUrl(L"/"),
-                                  std::wstring(L"::not a url::")}) {
+  auto expectDropped = [](const std::wstring& url, int refusedThreadStarts) {
+    SCOPED_TRACE(std::string(url.begin(), url.end()) + ", refused starts " + std::to_string(refusedThreadStarts));
     Result result;
+    worker::RefuseNextStarts(refusedThreadStarts);
     g_httpManager.Get(url, Recorder(&result));
+    worker::RefuseNextStarts(0);
     const int32_t id = g_httpManager.GetLastTaskId();
     EXPECT_TRUE(g_httpManager.HasCallback(id));
     ASSERT_TRUE(RunUntil([&] { return !g_httpManager.HasCallback(id); }));
     EXPECT_EQ(g_httpManager.FindRunningRequest(id), nullptr);
     RunUntil([] { return false; }, 300);
     EXPECT_EQ(result.calls, 0);
+  };
+  for (const std::wstring& url : {testing_server::RefusedUrl(L"/"), testing_server::UnresolvableUrl(L"/"),
+                                  std::wstring(L"::not a url::")}) {
+    expectDropped(url, 0);
   }
+  // A request whose connect thread the system cannot start goes the same way.
+  expectDropped(Url(L"/len/10"), 1);
 }
 
 TEST(HttpManager, A404AndACutBodyStillReachTheCallback) {

@@ -15,6 +15,9 @@ and "pid P". Paths:
   /drip/K/MS          K chunks of 100 bytes, each after MS milliseconds
   /grow/A/MS/B        no Content-Length: A bytes, a pause of MS milliseconds, B more bytes
   /echo               the request as text: request line, header lines, empty line, body
+  /redirect/C/N       status C to /redirect/C/N-1, and from N = 0 to /echo: N + 1 redirects
+  /loop               302 to itself
+  /goto?URL           302 to URL, taken verbatim
 Pattern bytes: byte i of a body is i % 251.
 """
 import os
@@ -65,12 +68,21 @@ class Handler(BaseHTTPRequestHandler):
             self.wfile.write(PATTERN_BLOCK[:chunk] if chunk < len(PATTERN_BLOCK) else PATTERN_BLOCK)
             sent += chunk
 
+    def redirect(self, status, location):
+        message = b"moved"
+        self.send_response(status)
+        self.send_header("Location", location)
+        self.send_header("Content-Length", str(len(message)))
+        self.end_headers()
+        self.wfile.write(message)
+
     def request_body(self):
         length = int(self.headers.get("Content-Length") or 0)
         return self.rfile.read(length) if length > 0 else b""
 
     def answer(self):
-        parts = self.path.split("?")[0].strip("/").split("/")
+        path, _, query = self.path.partition("?")
+        parts = path.strip("/").split("/")
         name, args = parts[0], [int(a) for a in parts[1:] if a.lstrip("-").isdigit()]
         body = self.request_body()
         try:
@@ -97,6 +109,12 @@ class Handler(BaseHTTPRequestHandler):
                 self.wfile.write(pattern(args[0]))
                 time.sleep(args[1] / 1000.0)
                 self.send_pattern(args[2])
+            elif name == "redirect":
+                self.redirect(args[0], f"/redirect/{args[0]}/{args[1] - 1}" if args[1] > 0 else "/echo")
+            elif name == "loop":
+                self.redirect(302, "/loop")
+            elif name == "goto":
+                self.redirect(302, query)
             elif name == "echo":
                 text = self.requestline.encode("latin-1") + b"\n"
                 text += b"".join(f"{k}: {v}\n".encode("latin-1") for k, v in self.headers.items())

@@ -8,28 +8,42 @@ Serves
   /update/Version.aspx  the update document (see --update); records each request body
   /update/Remove.aspx   records each uninstall report
   /download/Setup.exe   the installer file given with --installer
+  /download/Setup.exe.sig
+                        its signature (openssl dgst -sha256 -sign, DER) with --signing-key
+Control requests, answered only with the header "X-Demo-Token: T", where T is the token the
+service made at its start and wrote to its state file (any page or process can reach loopback;
+only the one who started the service can read that file):
   /_demo/records        what was received, as JSON (for tests and support staff)
   /_demo/clear          forgets what was received
   /_demo/installer?path=P
-                        serve the file P (a path on this machine) as /download/Setup.exe
+                        serve the file P as /download/Setup.exe from now on; P must be one of the
+                        files named with --installer or --allow-installer at start
   /_demo/set?doc=D&status=S&cut=1
                         answer the update document D (URL-encoded) with status S from now on;
                         cut=1 declares ten bytes more than it sends and closes the connection
+  /_demo/signature?variant=V
+                        serve the installer's signature as V from now on: valid, missing (404),
+                        other-file, other-key, truncated, empty, oversized, trailing, overlong
+                        (a non-minimal DER length) or cut (ten bytes declared and not sent)
 
   demo_service.py --start STATE [options]   run in the background (tests' fixtures); STATE
-                                            receives "port N" and "pid P" once it listens
+                                            receives "port N", "pid P" and "token T" once it
+                                            listens (readable by its owner only)
   demo_service.py --stop STATE              stop it
 
 Requests bodies arrive with the verb GET, so they are read from Content-Length on every verb.
 It binds 127.0.0.1 only.
 """
 import argparse
+import hmac
 import html
 import json
 import os
+import secrets
 import signal
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
@@ -59,8 +73,15 @@ HELP_PAGE = """<!DOCTYPE html>
 
 
 class DemoState:
-    def __init__(self, update_document, installer):
+    def __init__(self, update_document, installer, allowed_installers=(), token=None, signing_key=None):
         self.lock = threading.Lock()
+        self.signing_key = signing_key
+        self.signature_variant = "valid"
+        self.token = token or secrets.token_hex(16)
+        # The only files a control request may choose to serve.
+        self.allowed_installers = {Path(p).resolve() for p in allowed_installers}
+        if installer is not None:
+            self.allowed_installers.add(Path(installer).resolve())
         self.update_document = update_document
         self.update_status = 200
         self.update_cut = False
@@ -78,6 +99,41 @@ class DemoState:
     def clear(self):
         with self.lock:
             self.records = {"version": [], "remove": [], "requests": []}
+
+
+SIGNATURE_VARIANTS = ("valid", "missing", "other-file", "other-key", "truncated", "empty", "oversized",
+                      "trailing", "overlong", "cut")
+
+
+def openssl_sign(key, data):
+    """The DER ECDSA signature of SHA-256(data) that `openssl dgst -sha256 -sign key` writes."""
+    return subprocess.run(["openssl", "dgst", "-sha256", "-sign", str(key)], input=data,
+                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, check=True).stdout
+
+
+def signature_for(state, data):
+    """The installer's signature as the current variant has it; None for a missing one."""
+    variant = state.signature_variant
+    if variant == "missing":
+        return None
+    if variant == "other-key":
+        with tempfile.TemporaryDirectory() as folder:  # a key nobody trusts, made for this answer
+            other = Path(folder) / "other.pem"
+            subprocess.run(["openssl", "genpkey", "-algorithm", "EC", "-pkeyopt", "ec_paramgen_curve:P-256",
+                            "-out", str(other)], check=True, capture_output=True)
+            return openssl_sign(other, data)
+    signature = openssl_sign(state.signing_key, data + b"another file" if variant == "other-file" else data)
+    if variant == "truncated":
+        return signature[:-1]
+    if variant == "empty":
+        return b""
+    if variant == "oversized":
+        return signature + bytes(1100)
+    if variant == "trailing":
+        return signature + b"\0"
+    if variant == "overlong":  # the sequence's length in the long form, where the short one fits
+        return signature[:1] + b"\x81" + signature[1:]
+    return signature
 
 
 def make_handler(state, record_file):
@@ -110,8 +166,9 @@ def make_handler(state, record_file):
             entry = {"verb": self.command, "path": self.path,
                      "headers": {k: v for k, v in self.headers.items()},
                      "body": body.decode("latin-1")}
-            if not path.startswith("/_demo/"):  # control requests are not the client's
-                state.record("requests", {"verb": self.command, "path": self.path})
+            if path.startswith("/_demo/"):
+                return self._control(path)
+            state.record("requests", {"verb": self.command, "path": self.path})
             if path == "/":
                 host = html.escape(self.headers.get("Host", ""))
                 return self._send(200, HOME_PAGE.format(host=host).encode("utf-8"))
@@ -128,6 +185,17 @@ def make_handler(state, record_file):
                 return self._send(200, b"ok", "text/plain")
             if path == "/download/Setup.exe" and state.installer is not None:
                 return self._send(200, state.installer.read_bytes(), "application/octet-stream")
+            if path == "/download/Setup.exe.sig" and state.installer is not None and state.signing_key:
+                signature = signature_for(state, state.installer.read_bytes())
+                if signature is not None:
+                    return self._send(200, signature, "application/octet-stream",
+                                      cut=state.signature_variant == "cut")
+            return self._send(404, b"not found", "text/plain")
+
+        def _control(self, path):
+            given = self.headers.get("X-Demo-Token", "")
+            if not hmac.compare_digest(given.encode("utf-8", "replace"), state.token.encode()):
+                return self._send(403, b"control requests need the service's token", "text/plain")
             if path == "/_demo/set":
                 query = parse_qs(urlsplit(self.path).query, keep_blank_values=True, encoding="latin-1")
                 state.update_document = query.get("doc", [""])[0].encode("latin-1")
@@ -139,7 +207,15 @@ def make_handler(state, record_file):
                 candidate = Path(query.get("path", [""])[0])
                 if not candidate.is_file():
                     return self._send(404, b"no such file", "text/plain")
-                state.installer = candidate
+                if candidate.resolve() not in state.allowed_installers:
+                    return self._send(403, b"not one of the installers named at start", "text/plain")
+                state.installer = candidate.resolve()
+                return self._send(200, b"ok", "text/plain")
+            if path == "/_demo/signature":
+                variant = parse_qs(urlsplit(self.path).query).get("variant", [""])[0]
+                if variant not in SIGNATURE_VARIANTS:
+                    return self._send(400, b"unknown variant", "text/plain")
+                state.signature_variant = variant
                 return self._send(200, b"ok", "text/plain")
             if path == "/_demo/clear":
                 state.clear()
@@ -168,15 +244,29 @@ def parse_args(argv):
     p.add_argument("--offer-update", action="store_true",
                    help="offer the installer given with --installer as an update (type 1)")
     p.add_argument("--installer", type=Path, help="file served as /download/Setup.exe")
+    p.add_argument("--allow-installer", type=Path, action="append", default=[], metavar="FILE",
+                   help="a file that /_demo/installer may choose later (repeatable)")
+    p.add_argument("--signing-key", type=Path, metavar="PEM",
+                   help="private key that signs the installer as /download/Setup.exe.sig")
     p.add_argument("--record", type=Path, help="append each update request and report to this file (JSON lines)")
-    p.add_argument("--port-file", type=Path, help="write the bound port here once listening")
+    p.add_argument("--port-file", type=Path,
+                   help='write "port N" and "token T" here once listening (readable by its owner only)')
     p.add_argument("--verbose", action="store_true")
     args = p.parse_args(argv)
     if args.installer is not None and not args.installer.is_file():
         p.error(f"--installer: no such file: {args.installer}")
     if args.offer_update and args.installer is None:
         p.error("--offer-update needs --installer")
+    if args.signing_key is not None and not args.signing_key.is_file():
+        p.error(f"--signing-key: no such file: {args.signing_key}")
+    for allowed in args.allow_installer:
+        if not allowed.is_file():
+            p.error(f"--allow-installer: no such file: {allowed}")
     return args
+
+
+def state_from_args(args, token=None):
+    return DemoState(b"", args.installer, args.allow_installer, token=token, signing_key=args.signing_key)
 
 
 def update_document(args, port):
@@ -190,6 +280,15 @@ def update_document(args, port):
     return json.dumps({"product_name": "DrovessaClient", "type": 0}).encode("utf-8")
 
 
+def write_private(path, text):
+    """Writes `text` to a new file that only its owner can read."""
+    path = Path(path)
+    path.unlink(missing_ok=True)
+    fd = os.open(path, os.O_WRONLY | os.O_CREAT | os.O_EXCL, 0o600)
+    with os.fdopen(fd, "w") as f:
+        f.write(text)
+
+
 def start_in_background(state_file, argv):
     """Runs the service as a detached process and returns once it listens."""
     state_file = Path(state_file).resolve()
@@ -200,8 +299,10 @@ def start_in_background(state_file, argv):
                              stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                              start_new_session=True)
     for _ in range(100):
-        if port_file.exists() and port_file.read_text():
-            state_file.write_text(f"port {port_file.read_text()}\npid {child.pid}\n")
+        fields = port_file.read_text() if port_file.exists() else ""
+        if fields.endswith("\n"):  # written whole
+            port_file.unlink()
+            write_private(state_file, f"{fields}pid {child.pid}\n")
             return 0
         if child.poll() is not None:
             break
@@ -230,13 +331,15 @@ def main(argv=None):
     if argv[:1] == ["--stop"] and len(argv) == 2:
         return stop_background(argv[1])
     args = parse_args(argv)
-    state = DemoState(b"", args.installer)
+    state = state_from_args(args)
     server = ThreadingHTTPServer(("127.0.0.1", args.port), make_handler(state, args.record))
     server.verbose = args.verbose
     port = server.server_address[1]
     state.update_document = update_document(args, port)
     if args.port_file:
-        args.port_file.write_text(str(port))
+        partial = args.port_file.with_name(args.port_file.name + ".part")
+        write_private(partial, f"port {port}\ntoken {state.token}\n")
+        partial.replace(args.port_file)
     print(f"demo_service: listening on http://127.0.0.1:{port}/", flush=True)
     try:
         server.serve_forever()

@@ -1,6 +1,7 @@
 """The demo service over a real loopback socket: pages, the update document, recorded bodies."""
 import json
 import socket
+import subprocess
 import sys
 import tempfile
 import threading
@@ -12,9 +13,14 @@ sys.path.insert(0, str(Path(__file__).resolve().parent))
 import demo_service  # noqa: E402
 
 
-def raw_request(port, verb, path, body=b""):
+TOKEN = "t0ken-for-tests"
+
+
+def raw_request(port, verb, path, body=b"", token=TOKEN):
     with socket.create_connection(("127.0.0.1", port), timeout=5) as s:
         head = f"{verb} {path} HTTP/1.1\r\nHost: 127.0.0.1:{port}\r\nAccept: */*\r\nConnection: close\r\n"
+        if token is not None:
+            head += f"X-Demo-Token: {token}\r\n"
         if body:
             head += f"Content-Length: {len(body)}\r\n"
         s.sendall(head.encode() + b"\r\n" + body)
@@ -28,7 +34,7 @@ def raw_request(port, verb, path, body=b""):
 class DemoServiceTest(unittest.TestCase):
     def start(self, *argv):
         args = demo_service.parse_args(["--port", "0", *argv])
-        state = demo_service.DemoState(b"", args.installer)
+        state = demo_service.state_from_args(args, token=TOKEN)
         server = ThreadingHTTPServer(("127.0.0.1", 0), demo_service.make_handler(state, args.record))
         server.verbose = False
         port = server.server_address[1]
@@ -100,20 +106,74 @@ class DemoServiceTest(unittest.TestCase):
         with tempfile.TemporaryDirectory() as tmp:
             state = Path(tmp) / "demo.state"
             self.assertEqual(demo_service.main(["--start", str(state)]), 0)
+            self.assertEqual(state.stat().st_mode & 0o077, 0, "the token is for its owner only")
             fields = dict(line.split() for line in state.read_text().splitlines())
-            self.assertEqual(raw_request(int(fields["port"]), "GET", "/")[0], 200)
+            port = int(fields["port"])
+            self.assertEqual(raw_request(port, "GET", "/", token=None)[0], 200)
+            self.assertEqual(raw_request(port, "GET", "/_demo/records", token=fields["token"])[0], 200)
+            self.assertEqual(raw_request(port, "GET", "/_demo/records")[0], 403, "another token")
             self.assertEqual(demo_service.main(["--stop", str(state)]), 0)
             self.assertFalse(state.exists())
 
-    def test_installer_is_set_at_run_time(self):
-        port = self.start()
-        self.assertEqual(raw_request(port, "GET", "/download/Setup.exe")[0], 404)
+    def test_installer_is_chosen_at_run_time_among_those_named_at_start(self):
         with tempfile.TemporaryDirectory() as tmp:
             installer = Path(tmp) / "sample.exe"
             installer.write_bytes(b"MZ sample")
+            other = Path(tmp) / "secret.txt"
+            other.write_bytes(b"not for the service")
+            port = self.start("--allow-installer", str(installer))
+            self.assertEqual(raw_request(port, "GET", "/download/Setup.exe")[0], 404, "chosen, not served")
+            self.assertEqual(raw_request(port, "GET", "/_demo/installer?path=" + str(other))[0], 403)
+            self.assertEqual(raw_request(port, "GET", f"/_demo/installer?path={tmp}/../{Path(tmp).name}/secret.txt")[0], 403)
+            self.assertEqual(raw_request(port, "GET", "/download/Setup.exe")[0], 404)
             self.assertEqual(raw_request(port, "GET", "/_demo/installer?path=" + str(installer))[0], 200)
             self.assertEqual(raw_request(port, "GET", "/download/Setup.exe"), (200, b"MZ sample"))
         self.assertEqual(raw_request(port, "GET", "/_demo/installer?path=/no/such/file")[0], 404)
+
+    def test_control_requests_need_the_token(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            installer = Path(tmp) / "sample.exe"
+            installer.write_bytes(b"MZ sample")
+            port = self.start("--allow-installer", str(installer))
+            for path in ("/_demo/records", "/_demo/clear", "/_demo/set?doc=x",
+                         "/_demo/installer?path=" + str(installer)):
+                for token in (None, "", "t0ken-for-test", TOKEN + "x"):
+                    self.assertEqual(raw_request(port, "GET", path, token=token)[0], 403, (path, token))
+            self.assertEqual(raw_request(port, "GET", "/download/Setup.exe")[0], 404, "nothing was chosen")
+            self.assertEqual(json.loads(raw_request(port, "GET", "/update/Version.aspx")[1])["type"], 0)
+
+    def test_signature_variants(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            key, installer = Path(tmp) / "key.pem", Path(tmp) / "Setup.exe"
+            subprocess.run(["openssl", "genpkey", "-algorithm", "EC", "-pkeyopt", "ec_paramgen_curve:P-256",
+                            "-out", str(key)], check=True, capture_output=True)
+            subprocess.run(["openssl", "pkey", "-in", str(key), "-pubout", "-out", f"{key}.pub"], check=True)
+            installer.write_bytes(b"MZ" + bytes(range(256)) * 50)
+            port = self.start("--installer", str(installer), "--signing-key", str(key))
+
+            def verifies(signature):
+                (Path(tmp) / "sig").write_bytes(signature)
+                return subprocess.run(["openssl", "dgst", "-sha256", "-verify", f"{key}.pub", "-signature",
+                                       str(Path(tmp) / "sig"), str(installer)], capture_output=True).returncode == 0
+
+            status, valid = raw_request(port, "GET", "/download/Setup.exe.sig")
+            self.assertEqual(status, 200)
+            self.assertTrue(verifies(valid))
+            answers = {}
+            for variant in demo_service.SIGNATURE_VARIANTS[1:-1]:
+                self.assertEqual(raw_request(port, "GET", f"/_demo/signature?variant={variant}")[0], 200)
+                answers[variant] = raw_request(port, "GET", "/download/Setup.exe.sig")
+            for variant in ("other-file", "other-key", "truncated"):
+                self.assertFalse(verifies(answers[variant][1]), variant)
+            self.assertEqual(answers["missing"][0], 404)
+            self.assertEqual(answers["empty"][1], b"")
+            # openssl itself lets bytes after the signature pass: the client must not.
+            # (Each signature is new, and ECDSA's vary in length: compare with their own DER length.)
+            oversized, trailing, overlong = (answers[v][1] for v in ("oversized", "trailing", "overlong"))
+            self.assertEqual(len(oversized), 2 + oversized[1] + 1100)
+            self.assertEqual(len(trailing), 2 + trailing[1] + 1)
+            self.assertEqual((overlong[1], len(overlong)), (0x81, 3 + overlong[2]))
+            self.assertEqual(raw_request(port, "GET", "/_demo/signature?variant=nonsense")[0], 400)
 
     def test_no_update_by_default(self):
         port = self.start()

@@ -8,9 +8,11 @@
 
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "base/product_names.h"
 #include "base/program_folder.h"
+#include "skin/driver/window_driver_win.h"
 #include "uninstall/removal_win.h"
 #include "uninstall/tests/run_program_win.h"
 
@@ -28,9 +30,38 @@ void WriteFile(const std::wstring& path, const std::string& bytes, bool readOnly
 
 void ClearReadOnly(const std::wstring& path) { SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL); }
 
-// Creates `link` as a directory junction to `target`. Wine does not implement
-// FSCTL_SET_REPARSE_POINT, but it reports a Unix symbolic link as a directory reparse point,
-// which is what the removal must not follow; under Wine the link is made with /bin/ln.
+// The host's path of a Windows path under Wine; empty elsewhere.
+std::string UnixPathOf(const std::wstring& path) {
+  using ToUnix = char*(CDECL*)(LPCWSTR);
+  auto toUnix = reinterpret_cast<ToUnix>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+  char* unixPath = toUnix != nullptr ? toUnix(path.c_str()) : nullptr;
+  if (unixPath == nullptr) return std::string();
+  const std::string result = unixPath;
+  HeapFree(GetProcessHeap(), 0, unixPath);
+  return result;
+}
+
+// Starts a program of the host under Wine (Z:\\ is the host's root). Wine starts a Unix
+// program without a process handle to wait on, so callers wait for its effect.
+bool StartHost(std::string command) {
+  STARTUPINFOA si = {sizeof(si)};
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  if (pi.hProcess != nullptr) CloseHandle(pi.hProcess);
+  if (pi.hThread != nullptr) CloseHandle(pi.hThread);
+  return true;
+}
+
+bool IsLinkNow(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// Creates `link` as a directory junction to `target`. Wine 8 implements neither
+// FSCTL_SET_REPARSE_POINT nor CreateSymbolicLinkW (which answers TRUE and creates nothing), but
+// it reports a Unix symbolic link as a directory reparse point (attributes 0x410), which is what
+// the removal must not follow; under Wine the link is made with /bin/ln.
 bool MakeJunction(const std::wstring& link, const std::wstring& target) {
   CreateDirectoryW(link.c_str(), nullptr);
   HANDLE h = CreateFileW(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
@@ -59,26 +90,22 @@ bool MakeJunction(const std::wstring& link, const std::wstring& target) {
     if (ok) return true;
   }
   RemoveDirectoryW(link.c_str());
-  // Wine: a Unix symlink. wine_get_unix_file_name gives the host paths.
-  using ToUnix = char*(CDECL*)(LPCWSTR);
-  auto toUnix = reinterpret_cast<ToUnix>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
-  if (toUnix == nullptr) return false;
-  char* unixTarget = toUnix(target.c_str());
   const std::wstring parent = link.substr(0, link.find_last_of(L'\\'));
-  char* unixParent = toUnix(parent.c_str());
-  if (unixTarget == nullptr || unixParent == nullptr) return false;
-  const std::string unixLink = std::string(unixParent) + "/" + std::string(link.begin() + parent.size() + 1, link.end());
-  std::string command = std::string("Z:\\bin\\ln -s \"") + unixTarget + "\" \"" + unixLink + "\"";
-  HeapFree(GetProcessHeap(), 0, unixTarget);
-  HeapFree(GetProcessHeap(), 0, unixParent);
-  STARTUPINFOA si = {sizeof(si)};
-  PROCESS_INFORMATION pi = {};
-  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-  WaitForSingleObject(pi.hProcess, 10000);
-  CloseHandle(pi.hProcess);
-  CloseHandle(pi.hThread);
-  return (GetFileAttributesW(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  const std::string unixTarget = UnixPathOf(target), unixParent = UnixPathOf(parent);
+  if (unixTarget.empty() || unixParent.empty()) return false;
+  const std::string unixLink = unixParent + "/" + std::string(link.begin() + parent.size() + 1, link.end());
+  if (!StartHost("Z:\\bin\\ln -s \"" + unixTarget + "\" \"" + unixLink + "\"")) return false;
+  return driver::WaitFor([&] { return IsLinkNow(link); }, 10000);
+}
+
+// Removes a link made by MakeJunction, never what it points at; true when it is gone. Wine 8's
+// RemoveDirectoryW on a Unix symlink removes the target when that is an empty folder, and
+// neither it nor DeleteFileW removes the link, so there the host's rm does.
+bool RemoveJunction(const std::wstring& link) {
+  if (!IsLinkNow(link)) return true;
+  const std::string unixLink = UnixPathOf(link);
+  if (unixLink.empty()) return RemoveDirectoryW(link.c_str()) != FALSE;
+  return StartHost("Z:\\bin\\rm -f \"" + unixLink + "\"") && driver::WaitFor([&] { return !IsLinkNow(link); }, 10000);
 }
 
 // A program that creates the client's mutex the way the client does: its exit code is 183
@@ -90,7 +117,9 @@ class Removal : public ::testing::Test {
   void SetUp() override {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
-    root = std::wstring(temp) + L"corvane_removal_" + std::to_wstring(GetCurrentProcessId());
+    static int test = 0;
+    root = std::wstring(temp) + L"corvane_removal_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+           std::to_wstring(++test);
     install = root + L"\\Install Dir";
     canary = root + L"\\canary";
     CreateDirectoryW(root.c_str(), nullptr);
@@ -101,6 +130,14 @@ class Removal : public ::testing::Test {
   void TearDown() override {
     SHDeleteKeyW(HKEY_CURRENT_USER, kClientRegistryKey);
     SHDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallEntry);
+    for (const std::wstring& file : outsideFiles) DeleteFileW(file.c_str());
+    // Links first: the folder deletion below would follow them out of the test's folder.
+    for (const std::wstring& link : links) {
+      if (!RemoveJunction(link)) {
+        ADD_FAILURE() << "a link of the test could not be removed; its folder is left in place";
+        return;
+      }
+    }
     // Leave nothing read-only behind, then remove what is left.
     ClearReadOnly(install + L"\\readonly_direct.txt");
     SHFILEOPSTRUCTW op = {};
@@ -117,8 +154,14 @@ class Removal : public ::testing::Test {
               ERROR_SUCCESS);
   }
   void WriteList(const std::string& text) { WriteFile(install + L"\\delete_file_list.txt", text); }
+  bool MakeLink(const std::wstring& link, const std::wstring& target) {
+    links.push_back(link);
+    return MakeJunction(link, target);
+  }
 
   std::wstring root, install, canary;
+  std::vector<std::wstring> links;         // removed before the test's folder
+  std::vector<std::wstring> outsideFiles;  // written outside the test's folder
 };
 
 TEST_F(Removal, DeletesListedEntriesKeysAndShortcuts) {
@@ -189,16 +232,73 @@ TEST_F(Removal, HostileEntriesNeverReachOutside) {
   EXPECT_FALSE(Exists(install + L"\\inside.txt")) << "the safe entry after the hostile ones still runs";
 }
 
-TEST_F(Removal, JunctionInsideTheFolderIsRemovedNotFollowed) {
-  CreateDirectoryW((install + L"\\data").c_str(), nullptr);
-  WriteFile(install + L"\\data\\own.txt", "x");
-  ASSERT_TRUE(MakeJunction(install + L"\\data\\link", canary));
-  ASSERT_TRUE(MakeJunction(install + L"\\toplink", canary));
-  WriteList("data\ntoplink\n");
+TEST_F(Removal, LinksOnTheWayToAnEntryAreNeverEntered) {
+  // Victims outside the installation folder, reachable through a link at the first level of an
+  // entry ("via") and one at the second ("data\\link"); a listed link and a listed folder
+  // holding one; plain entries around them.
+  for (const wchar_t* folder : {L"\\deep", L"\\deep2"}) CreateDirectoryW((canary + folder).c_str(), nullptr);
+  for (const wchar_t* file : {L"\\victim.txt", L"\\deep\\victim.txt", L"\\deep2\\victim.txt"}) {
+    WriteFile(canary + file, "outside");
+  }
+  for (const wchar_t* folder : {L"\\data", L"\\plain", L"\\plain\\sub"}) {
+    CreateDirectoryW((install + folder).c_str(), nullptr);
+  }
+  for (const wchar_t* file : {L"\\plain\\sub\\own.txt", L"\\plain\\sub\\unlisted.txt", L"\\data\\own.txt",
+                              L"\\inside.txt"}) {
+    WriteFile(install + file, "x");
+  }
+  ASSERT_TRUE(MakeLink(install + L"\\via", canary));
+  ASSERT_TRUE(MakeLink(install + L"\\data\\link", canary + L"\\deep2"));
+  ASSERT_TRUE(MakeLink(install + L"\\toplink", canary));
+  WriteList("via\\victim.txt\nvia\\deep\\victim.txt\nvia\\deep\ndata\\link\\victim.txt\ninside.txt\n"
+            "plain\\sub\\own.txt\ntoplink\ndata\n");
   SetInstallDir(install);
+
   RunRemoval();
-  EXPECT_TRUE(Exists(canary + L"\\keep.txt"));
-  EXPECT_FALSE(Exists(install + L"\\data\\own.txt"));
+
+  EXPECT_TRUE(Exists(canary + L"\\victim.txt")) << "through a link at the first level";
+  EXPECT_TRUE(Exists(canary + L"\\deep\\victim.txt")) << "through a link at the first level, two down";
+  EXPECT_TRUE(Exists(canary + L"\\deep")) << "a folder through a link";
+  EXPECT_TRUE(Exists(canary + L"\\deep2\\victim.txt")) << "through a link at the second level";
+  EXPECT_TRUE(Exists(canary + L"\\keep.txt")) << "a listed link and a link inside a listed folder";
+  EXPECT_FALSE(Exists(install + L"\\inside.txt")) << "entries elsewhere in the list still go";
+  EXPECT_FALSE(Exists(install + L"\\plain\\sub\\own.txt")) << "an entry below plain folders goes";
+  EXPECT_TRUE(Exists(install + L"\\plain\\sub\\unlisted.txt"));
+  EXPECT_FALSE(Exists(install + L"\\data\\own.txt")) << "a listed folder is emptied past the link inside it";
+}
+
+TEST_F(Removal, InstallDirIsJudgedByItsFinalPath) {
+  // Through a link to the Windows folder: the stored text passes the guards, its final path
+  // does not. Wine 8 resolves a Unix symlink in GetFinalPathNameByHandleW and names the target
+  // by its drive ("\\?\\C:\\windows"), as Windows does for a junction.
+  wchar_t windows[MAX_PATH] = {};
+  GetWindowsDirectoryW(windows, MAX_PATH);
+  const std::wstring toWindows = root + L"\\to windows";
+  ASSERT_TRUE(MakeLink(toWindows, windows));
+  EXPECT_EQ(lstrcmpiW(GetFinalFolderPath(toWindows).c_str(), windows), 0) << "what the final path is";
+  const std::wstring victimName = L"corvane_victim_" + std::to_wstring(GetCurrentProcessId()) + L".txt";
+  const std::wstring victim = std::wstring(windows) + L"\\" + victimName;
+  outsideFiles = {victim, std::wstring(windows) + L"\\delete_file_list.txt"};
+  WriteFile(victim, "system");
+  WriteFile(outsideFiles[1], std::string(victimName.begin(), victimName.end()) + "\n");
+  SetInstallDir(toWindows);
+  RunRemoval();
+  EXPECT_TRUE(Exists(victim)) << "a folder that is the Windows folder by its final path is no base";
+
+  // Through a link to an ordinary folder: its final path is the base, and the link itself is
+  // no link on the way to an entry.
+  const std::wstring toInstall = root + L"\\to install";
+  ASSERT_TRUE(MakeLink(toInstall, install));
+  EXPECT_EQ(lstrcmpiW(GetFinalFolderPath(toInstall).c_str(), GetFinalFolderPath(install).c_str()), 0);
+  CreateDirectoryW((install + L"\\sub").c_str(), nullptr);
+  WriteFile(install + L"\\sub\\inside.txt", "x");
+  WriteFile(install + L"\\top.txt", "x");
+  WriteList("sub\\inside.txt\ntop.txt\n");
+  SetInstallDir(toInstall);
+  RunRemoval();
+  EXPECT_FALSE(Exists(install + L"\\sub\\inside.txt"));
+  EXPECT_FALSE(Exists(install + L"\\top.txt"));
+  EXPECT_TRUE(Exists(toInstall)) << "the folder itself is not listed";
 }
 
 TEST_F(Removal, UnusableInstallDirSkipsListedDeletions) {
@@ -230,6 +330,10 @@ TEST_F(Removal, SystemFoldersAreNeverABase) {
   EXPECT_TRUE(has(GetSpecialFolder(CSIDL_PROFILE)));
   EXPECT_TRUE(has(GetSpecialFolder(CSIDL_DESKTOPDIRECTORY)));
   EXPECT_TRUE(has(GetSpecialFolder(CSIDL_PROGRAM_FILES)));
+  // Wine links the desktop to the user's home: that folder is protected by its final path too.
+  const std::wstring desktop = GetFinalFolderPath(GetSpecialFolder(CSIDL_DESKTOPDIRECTORY));
+  ASSERT_FALSE(desktop.empty());
+  EXPECT_TRUE(has(desktop)) << std::string(desktop.begin(), desktop.end());
 }
 
 PROCESS_INFORMATION StartCopyOf(const std::wstring& program, const std::wstring& asPath) {

@@ -1,4 +1,5 @@
-// CClientSettings on real INI files: defaults, stored values, writing back on destruction.
+// CClientSettings on real INI files: defaults, stored values, writing back on destruction, and
+// the one process that may write the program's file.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -74,8 +75,24 @@ TEST_F(Settings, EveryCopyWritesWhenItGoes) {
   EXPECT_EQ(StoredValue(path, L"min_close"), 0);
 }
 
-TEST(GlobalSettings, LivesBesideTheProgram) {
-  EXPECT_EQ(g_settings.FilePath(), GetProgramFolder() + L"\\CorvaneClient.ini");
+TEST(GlobalSettings, LivesBesideTheProgramAndIsWrittenOnlyOnceAllowed) {
+  const std::wstring path = GetProgramFolder() + L"\\CorvaneClient.ini";
+  EXPECT_EQ(g_settings.FilePath(), path);
+  EXPECT_FALSE(g_settings.MayWrite()) << "until the browser process claims it";
+  DeleteFileW(path.c_str());
+  {
+    CClientSettings subProcess;  // what every process of the executable loads
+    subProcess.m_bExitOnClose = true;
+    subProcess.Save();
+  }
+  EXPECT_EQ(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES) << "neither Save nor the end wrote";
+  {
+    CClientSettings browserProcess;
+    browserProcess.AllowWriting();
+    browserProcess.m_bExitOnClose = true;
+  }
+  EXPECT_EQ(StoredValue(path, L"min_close"), 1);
+  DeleteFileW(path.c_str());
 }
 
 }  // namespace

@@ -61,13 +61,13 @@ class CMainWindowStandIn {
  private:
   static LRESULT CALLBACK Proc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (s_current && hWnd == s_current->m_hWnd && message == WM_NCACTIVATE) s_current->m_ncActivates.push_back(wParam);
-    if (message >= WM_TRAYICON && message <= WM_RELAYOUT) return 0;
+    if (message >= WM_TRAYICON && message <= WM_UPDATEUNVERIFIED) return 0;
     return DefWindowProcW(hWnd, message, wParam, lParam);
   }
   static LRESULT CALLBACK QueueHook(int code, WPARAM removal, LPARAM lParam) {
     const MSG* msg = reinterpret_cast<const MSG*>(lParam);
     if (code == HC_ACTION && removal == PM_REMOVE && s_current && msg->hwnd == s_current->m_hWnd &&
-        msg->message >= WM_TRAYICON && msg->message <= WM_RELAYOUT) {
+        msg->message >= WM_TRAYICON && msg->message <= WM_UPDATEUNVERIFIED) {
       s_current->m_posted.push_back(msg->message);
     }
     return CallNextHookEx(nullptr, code, removal, lParam);

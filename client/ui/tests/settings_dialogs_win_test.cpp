@@ -28,6 +28,7 @@ int Stored(const wchar_t* key) {
 class SkinnedSettings : public ::testing::Test {
  protected:
   void SetUp() override {
+    g_settings.AllowWriting();  // as the browser process does
     DeleteFileW(g_settings.FilePath().c_str());
     g_settings.m_bClosePrompt = false;
     g_settings.m_bExitOnClose = false;

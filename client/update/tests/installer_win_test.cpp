@@ -1,5 +1,6 @@
 // The installer file, the ready test, and starting the updater and the installer, on real files
-// and real processes (a recorder program stands for update.exe and Setup.exe).
+// and real processes (a recorder program stands for update.exe and Setup.exe; the build signs
+// it and the version probes with its demo key, as a publisher signs an installer).
 #include <windows.h>
 #include <shlwapi.h>
 
@@ -40,6 +41,7 @@ class Installer : public ::testing::Test {
   void SetUp() override {
     installer = GetInstallerFilePath();
     DeleteFileW(installer.c_str());
+    DeleteFileW(GetInstallerSignaturePath().c_str());
     DeleteFileW((installer + L".log").c_str());
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
@@ -50,6 +52,7 @@ class Installer : public ::testing::Test {
   }
   void TearDown() override {
     DeleteFileW(installer.c_str());
+    DeleteFileW(GetInstallerSignaturePath().c_str());
     DeleteFileW((installer + L".log").c_str());
     DeleteFileW((installDir + L"\\CorvaneClient.exe").c_str());
     RemoveDirectoryW(installDir.c_str());
@@ -58,6 +61,17 @@ class Installer : public ::testing::Test {
   void Install(const wchar_t* probe) {
     ASSERT_TRUE(CopyFileW(Probe(probe).c_str(), (installDir + L"\\CorvaneClient.exe").c_str(), FALSE));
   }
+  // A downloaded installer as the download leaves it: the file and, unless told otherwise, the
+  // signature that came with it.
+  void Place(const wchar_t* probe, const wchar_t* signatureOf = nullptr) {
+    CreateDirectoryTree(installer.substr(0, installer.rfind(L'\\')));
+    ASSERT_TRUE(CopyFileW(Probe(probe).c_str(), installer.c_str(), FALSE));
+    if (signatureOf == nullptr) signatureOf = probe;
+    if (*signatureOf) {
+      ASSERT_TRUE(CopyFileW((Probe(signatureOf) + L".sig").c_str(), GetInstallerSignaturePath().c_str(), FALSE));
+    }
+  }
+  bool NothingLeft() const { return !Exists(installer) && !Exists(GetInstallerSignaturePath()); }
   std::wstring installer, installDir;
 };
 
@@ -94,20 +108,72 @@ TEST_F(Installer, FailedWriteLeavesTheOldInstallerAsItWas) {
 TEST_F(Installer, ReadyOnlyForANewerMostSignificantWord) {
   Install(L"update_probe_1_2_0_5.exe");
   EXPECT_FALSE(IsInstallerReady()) << "no installer file";
-  ASSERT_TRUE(CopyFileW(Probe(L"update_probe_1_3_0_0.exe").c_str(), installer.c_str(), FALSE));
+  Place(L"update_probe_1_3_0_0.exe");
   EXPECT_TRUE(IsInstallerReady());
-  ASSERT_TRUE(CopyFileW(Probe(L"update_probe_1_2_0_6.exe").c_str(), installer.c_str(), FALSE));
+  Place(L"update_probe_1_2_0_6.exe");
   EXPECT_FALSE(IsInstallerReady()) << "build and revision take no part";
   Install(L"update_probe_1_3_0_0.exe");
   EXPECT_FALSE(IsInstallerReady()) << "older than the installed client";
 }
 
 TEST_F(Installer, LaunchStartsTheInstallerSilently) {
-  ASSERT_TRUE(CopyFileW(Probe(L"update_test_recorder.exe").c_str(), installer.c_str(), FALSE));
+  Place(L"update_test_recorder.exe");
   EXPECT_TRUE(LaunchInstaller());
   const std::string log = WaitForLog(installer);
   EXPECT_NE(log.find(" /S"), std::string::npos) << log;
   EXPECT_NE(log.find("wmain_show=1 "), std::string::npos) << "SW_SHOWNORMAL: " << log;
+}
+
+TEST_F(Installer, AnInstallerWithoutItsSignatureIsNeitherReadyNorStartedNorKept) {
+  Install(L"update_probe_1_2_0_5.exe");
+  Place(L"update_probe_1_3_0_0.exe", L"");  // planted: no signature
+  EXPECT_FALSE(IsInstallerReady());
+  EXPECT_TRUE(NothingLeft());
+  Place(L"update_probe_1_3_0_0.exe", L"update_probe_1_2_0_6.exe");  // another file's signature
+  EXPECT_FALSE(IsInstallerReady());
+  EXPECT_TRUE(NothingLeft());
+
+  Place(L"update_test_recorder.exe");
+  std::ofstream(installer.c_str(), std::ios::binary | std::ios::app) << '\0';  // one byte more
+  EXPECT_FALSE(LaunchInstaller());
+  EXPECT_TRUE(NothingLeft());
+  Place(L"update_test_recorder.exe", L"");
+  EXPECT_FALSE(LaunchInstaller());
+  EXPECT_TRUE(NothingLeft());
+  Sleep(1000);
+  EXPECT_EQ(ReadAll(installer + L".log"), "") << "nothing was started";
+}
+
+// Between the last verification and the start, the file is held: it can be neither written,
+// replaced nor deleted, so the bytes that start are the bytes that were verified.
+struct Tampering {
+  static std::wstring installer, other;
+  static bool written, replaced, deleted;
+  static void Try() {
+    HANDLE file = CreateFileW(installer.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    written = file != INVALID_HANDLE_VALUE;
+    if (written) CloseHandle(file);
+    replaced = MoveFileExW(other.c_str(), installer.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+    deleted = DeleteFileW(installer.c_str()) != FALSE;
+  }
+};
+std::wstring Tampering::installer, Tampering::other;
+bool Tampering::written, Tampering::replaced, Tampering::deleted;
+
+TEST_F(Installer, TheVerifiedBytesAreTheBytesThatStart) {
+  Place(L"update_test_recorder.exe");
+  Tampering::installer = installer;
+  Tampering::other = installer + L".other";
+  ASSERT_TRUE(CopyFileW(Probe(L"update_probe_1_3_0_0.exe").c_str(), Tampering::other.c_str(), FALSE));
+  SetBeforeInstallerStartForTesting(&Tampering::Try);
+  EXPECT_TRUE(LaunchInstaller());
+  SetBeforeInstallerStartForTesting(nullptr);
+  EXPECT_FALSE(Tampering::written);
+  EXPECT_FALSE(Tampering::replaced);
+  EXPECT_FALSE(Tampering::deleted);
+  EXPECT_NE(WaitForLog(installer).find(" /S"), std::string::npos) << "the verified recorder ran";
+  DeleteFileW(Tampering::other.c_str());
 }
 
 TEST(RunProgram, MissingFileIsFalse) {

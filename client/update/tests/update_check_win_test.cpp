@@ -13,6 +13,7 @@
 #include "base/program_folder.h"
 #include "client/client_messages_win.h"
 #include "client/update/installer_win.h"
+#include "client/update/signature_check.h"
 #include "client/update/update_check_win.h"
 #include "http/http_manager.h"
 #include "tools/demo_service/client/demo_service_client_win.h"
@@ -39,6 +40,7 @@ class UpdateCheck : public ::testing::Test {
     g_hMainWnd = nullptr;
     SHDeleteKeyW(HKEY_CURRENT_USER, kClientRegistryKey);
     DeleteFileW(GetInstallerFilePath().c_str());
+    DeleteFileW(GetInstallerSignaturePath().c_str());
   }
 
   static void SetLastCheck(int64_t seconds) {
@@ -153,14 +155,18 @@ TEST_F(UpdateCheck, FailedRepliesChangeNothing) {
   EXPECT_EQ(updateNotices, 0);
 }
 
-TEST_F(UpdateCheck, CompleteDownloadIsWrittenByteForByteAndAnnounced) {
-  std::string installer = "MZ";
-  for (int i = 0; i < 6000; ++i) installer.push_back(static_cast<char>(i % 251));  // every byte value
-  ASSERT_TRUE(demo::SetUpdateAnswer(installer));
-  g_updateInfo.url = "http://" + std::string(std::getenv("CORVANE_SERVICE_HOST")) + "/update/Version.aspx";
+TEST_F(UpdateCheck, CompleteSignedDownloadIsWrittenByteForByteAndAnnounced) {
+  const std::wstring probe = GetProgramFolder() + L"\\update_probe_1_3_0_0.exe";
+  ASSERT_TRUE(demo::SetInstaller(probe));
+  ASSERT_TRUE(demo::SetSignatureVariant("valid"));
+  g_updateInfo.url = "http://" + std::string(std::getenv("CORVANE_SERVICE_HOST")) + "/download/Setup.exe";
   StartInstallerDownload();
+  const int32_t download = g_httpManager.GetLastTaskId();
+  RunUntilFinished(download);
+  ASSERT_NE(g_httpManager.GetLastTaskId(), download) << "then its signature is fetched";
   RunUntilFinished(g_httpManager.GetLastTaskId());
-  EXPECT_EQ(ReadAll(GetInstallerFilePath()), installer);
+  EXPECT_EQ(ReadAll(GetInstallerFilePath()), ReadAll(probe));
+  EXPECT_TRUE(VerifySignature(ReadAll(GetInstallerFilePath()), ReadAll(GetInstallerSignaturePath())));
   EXPECT_EQ(installerNotices, 1);
 }
 
@@ -169,8 +175,10 @@ TEST_F(UpdateCheck, IncompleteDownloadWritesNothing) {
   g_updateInfo.url = "http://" + std::string(std::getenv("CORVANE_SERVICE_HOST")) + "/update/Version.aspx";
   for (bool cut : {true, false}) {
     ASSERT_TRUE(demo::SetUpdateAnswer(std::string(5000, 'x'), cut ? 200 : 404, cut));
+    const int32_t before = g_httpManager.GetLastTaskId();
     StartInstallerDownload();
     RunUntilFinished(g_httpManager.GetLastTaskId());
+    EXPECT_EQ(g_httpManager.GetLastTaskId(), before + 1) << "no signature is fetched for nothing";
   }
   EXPECT_EQ(ReadAll(GetInstallerFilePath()), "MZ the earlier installer");
   EXPECT_EQ(installerNotices, 0);

@@ -1,6 +1,7 @@
 // The update prompt on Wine's real windows: install-mode images, the download started from the
-// demo service with the prompt closing at once, the installer started with "/S" and the exit
-// command, the caption's double click, and the about layout.
+// demo service with the prompt closing at once, the signature that decides whether it is kept,
+// the installer started with "/S" and the exit command, the caption's double click, and the
+// about layout.
 #include <windows.h>
 #include <shlwapi.h>
 
@@ -37,12 +38,30 @@ class UpdatePrompt : public ::testing::Test {
   void SetUp() override {
     installer = GetInstallerFilePath();
     DeleteFileW(installer.c_str());
+    DeleteFileW(GetInstallerSignaturePath().c_str());
     DeleteFileW((installer + L".log").c_str());
     g_updateInfo = UpdateInfo();
   }
   void TearDown() override {
     DeleteFileW(installer.c_str());
+    DeleteFileW(GetInstallerSignaturePath().c_str());
     DeleteFileW((installer + L".log").c_str());
+  }
+  static std::wstring Recorder() { return GetProgramFolder() + L"\\update_test_recorder.exe"; }
+  // The demo service offers the recorder as the installer; the url the update answer names.
+  static void OfferRecorder() {
+    ASSERT_NE(demo::UseDemoService(), 0) << "the demo service fixture did not start";
+    ASSERT_TRUE(demo::SetInstaller(Recorder()));
+    g_updateInfo.url = "http://" + std::string(std::getenv("CORVANE_SERVICE_HOST")) + "/download/Setup.exe";
+  }
+  // What the download posts to the main window, within 15 s.
+  std::vector<UINT> WaitForPosted() {
+    std::vector<UINT> posted;
+    for (DWORD start = GetTickCount(); posted.empty() && GetTickCount() - start < 15000;) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+      posted = main.TakePosted();
+    }
+    return posted;
   }
   // A prompt created as the main window creates it, not yet run.
   static void Open(Exposed<CUpdatePromptDlg>& dlg, bool installMode, const wchar_t* layout = nullptr) {
@@ -80,11 +99,8 @@ TEST_F(UpdatePrompt, InstallModeShowsTheInstallImagesAndDownloadModeTheLayouts) 
 }
 
 TEST_F(UpdatePrompt, DownloadModeStartsTheDownloadAndClosesAtOnce) {
-  ASSERT_NE(demo::UseDemoService(), 0) << "the demo service fixture did not start";
-  std::string body = "MZ";
-  for (int i = 0; i < 6000; ++i) body.push_back(static_cast<char>(i % 251));  // every byte value
-  ASSERT_TRUE(demo::SetUpdateAnswer(body));
-  g_updateInfo.url = "http://" + std::string(std::getenv("CORVANE_SERVICE_HOST")) + "/update/Version.aspx";
+  OfferRecorder();
+  ASSERT_TRUE(demo::SetSignatureVariant("valid"));
   const int32_t before = g_httpManager.GetLastTaskId();
   {
     Exposed<CUpdatePromptDlg> dlg;
@@ -96,18 +112,53 @@ TEST_F(UpdatePrompt, DownloadModeStartsTheDownloadAndClosesAtOnce) {
   EXPECT_NE(task, before) << "a download was started";
   // The prompt's close was queued before anything of the download could come back.
   EXPECT_TRUE(g_httpManager.HasCallback(task)) << "the prompt waited for the download";
-  std::vector<UINT> posted;
-  for (DWORD start = GetTickCount(); posted.empty() && GetTickCount() - start < 15000;) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    posted = main.TakePosted();
+  EXPECT_EQ(WaitForPosted(), std::vector<UINT>{WM_INSTALLERREADY});
+  EXPECT_EQ(ReadAll(installer), ReadAll(Recorder()));
+  EXPECT_EQ(ReadAll(GetInstallerSignaturePath()).substr(0, 1), "0") << "the DER signature beside it";
+}
+
+TEST_F(UpdatePrompt, ADownloadWhoseSignatureDoesNotVerifyLeavesNothingAndSaysSo) {
+  OfferRecorder();
+  for (const char* variant : {"missing", "other-file", "other-key", "truncated", "empty", "oversized", "trailing",
+                              "overlong", "cut"}) {
+    SCOPED_TRACE(variant);
+    ASSERT_TRUE(demo::SetSignatureVariant(variant));
+    StartInstallerDownload();
+    EXPECT_EQ(WaitForPosted(), std::vector<UINT>{WM_UPDATEUNVERIFIED});
+    EXPECT_FALSE(PathFileExistsW(installer.c_str()));
+    EXPECT_FALSE(PathFileExistsW(GetInstallerSignaturePath().c_str()));
   }
-  EXPECT_EQ(posted, std::vector<UINT>{WM_INSTALLERREADY});
-  EXPECT_EQ(ReadAll(installer), body);
+  ASSERT_TRUE(demo::SetSignatureVariant("valid"));
+
+  // The prompt the main window then shows: one line, and no button to install with.
+  Exposed<CUpdatePromptDlg> dlg;
+  dlg.SetUnverified(true);
+  Open(dlg, false);
+  EXPECT_FALSE(dlg.Manager().FindControl(L"button_download")->IsVisible());
+  EXPECT_NE(dlg.Manager().FindControl(L"text_update_detail")->GetText().str().find(L"\x9A8C\x8BC1"), std::wstring::npos)
+      << "says it could not be verified";
+  dlg.Manager().SendNotify(dlg.Manager().FindControl(L"button_download"), kNotifyClick);
+  test::Pump();
+  EXPECT_TRUE(main.TakePosted().empty()) << "nothing to go on with";
+  PostClick(dlg, dlg.Manager(), L"button_close");
+  EXPECT_EQ(dlg.ShowModal(), 1u);
 }
 
 TEST_F(UpdatePrompt, InstallModeStartsTheInstallerSilentlyAndEndsTheClient) {
   CreateDirectoryTree(installer.substr(0, installer.rfind(L'\\')));
-  ASSERT_TRUE(CopyFileW((GetProgramFolder() + L"\\update_test_recorder.exe").c_str(), installer.c_str(), FALSE));
+  // Planted without a signature: not started, and the client stays.
+  ASSERT_TRUE(CopyFileW(Recorder().c_str(), installer.c_str(), FALSE));
+  {
+    Exposed<CUpdatePromptDlg> dlg;
+    Open(dlg, true);
+    PostClick(dlg, dlg.Manager(), L"button_download");
+    EXPECT_EQ(dlg.ShowModal(), 1u);
+  }
+  EXPECT_EQ(main.TakePosted(), std::vector<UINT>{WM_UPDATEUNVERIFIED});
+  EXPECT_FALSE(PathFileExistsW(installer.c_str()));
+
+  ASSERT_TRUE(CopyFileW(Recorder().c_str(), installer.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW((Recorder() + L".sig").c_str(), GetInstallerSignaturePath().c_str(), FALSE));
   {
     Exposed<CUpdatePromptDlg> dlg;
     Open(dlg, true);

@@ -15,13 +15,15 @@ namespace demo {
 namespace {
 
 int g_port = 0;
+std::string g_token;  // control requests carry it; the service refuses them without it
 
 std::string Fetch(const std::string& path) {
   std::string body;
   HINTERNET session = InternetOpenA("corvane-tests", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
   if (session == nullptr) return body;
   const std::string url = "http://127.0.0.1:" + std::to_string(g_port) + path;
-  HINTERNET request = InternetOpenUrlA(session, url.c_str(), nullptr, 0,
+  const std::string headers = "X-Demo-Token: " + g_token + "\r\n";
+  HINTERNET request = InternetOpenUrlA(session, url.c_str(), headers.c_str(), static_cast<DWORD>(headers.size()),
                                        INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0);
   if (request != nullptr) {
     char buffer[8192];
@@ -51,11 +53,12 @@ std::string UrlEncode(const std::string& text) {
 
 int UseDemoService() {
   std::ifstream state("demo_service.state");
-  std::string key;
-  int value = 0;
+  std::string key, value;
   g_port = 0;
+  g_token.clear();
   while (state >> key >> value) {
-    if (key == "port") g_port = value;
+    if (key == "port") g_port = std::atoi(value.c_str());
+    if (key == "token") g_token = value;
   }
   if (g_port == 0) return 0;
   const std::string host = "127.0.0.1:" + std::to_string(g_port);
@@ -67,6 +70,10 @@ int UseDemoService() {
 bool SetUpdateAnswer(const std::string& document, int status, bool cut) {
   return Fetch("/_demo/set?doc=" + UrlEncode(document) + "&status=" + std::to_string(status) +
                "&cut=" + (cut ? "1" : "0")) == "ok";
+}
+
+bool SetSignatureVariant(const std::string& variant) {
+  return Fetch("/_demo/signature?variant=" + UrlEncode(variant)) == "ok";
 }
 
 bool ClearRecords() { return Fetch("/_demo/clear") == "ok"; }

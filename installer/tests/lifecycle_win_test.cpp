@@ -18,6 +18,7 @@
 #include <fstream>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/file_version.h"
@@ -202,7 +203,7 @@ TEST_F(Installation, InstallStartUpdateUninstall) {
 
   for (const wchar_t* name : {L"CorvaneClient.exe", L"uninstall.exe", L"skin.zip", L"error_page\\Error.html"}) {
     const std::wstring built = bin + L"\\" + name;
-    EXPECT_EQ(ReadAll(install + L"\\" + name), ReadAll(built)) << Narrow(name);
+    EXPECT_TRUE(ReadAll(install + L"\\" + name) == ReadAll(built)) << Narrow(name) << " as built";
     EXPECT_FALSE(ReadAll(built).empty()) << Narrow(name);
   }
   EXPECT_EQ(ReadAll(install + L"\\delete_file_list.txt"), kShippedList);
@@ -385,10 +386,29 @@ TEST_F(UpdateInPlace, ReplacesKeepsSettingsAndRemovesOnlyWhatTheOldListNamed) {
   EXPECT_FALSE(Exists(install + L"\\old_helper.exe"));
   EXPECT_TRUE(Exists(install + L"\\notes.txt"));
   EXPECT_TRUE(Exists(L"C:\\outside.txt"));
-  EXPECT_EQ(ReadAll(install + L"\\skin.zip"), ReadAll(bin + L"\\skin.zip"));
+  EXPECT_TRUE(ReadAll(install + L"\\skin.zip") == ReadAll(bin + L"\\skin.zip")) << "skin.zip replaced";
   EXPECT_EQ(ReadAll(install + L"\\delete_file_list.txt"), kShippedList);
   EXPECT_EQ(GetPrivateProfileIntW(L"setting", L"min_close", -1, (install + L"\\CorvaneClient.ini").c_str()), 1);
   DeleteFileW(L"C:\\outside.txt");
+}
+
+// A client ending: its mutex goes first, its program file is released a moment later. The
+// update waits for both within its 10 s instead of giving up when the mutex has gone.
+TEST_F(UpdateInPlace, AClientEndingIsWaitedForUntilItsFilesAreFree) {
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, kClientMutexName);
+  HANDLE held = CreateFileW((install + L"\\CorvaneClient.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  std::ofstream((install + L"\\skin.zip").c_str(), std::ios::binary) << "old skin";
+  std::thread ending([&] {
+    Sleep(1500);
+    CloseHandle(mutex);
+    Sleep(2000);
+    CloseHandle(held);
+  });
+  EXPECT_EQ(RunToEnd(bin + L"\\Setup.exe", L"/S"), 0u) << LastLogLine();
+  ending.join();
+  EXPECT_TRUE(ReadAll(install + L"\\skin.zip") == ReadAll(bin + L"\\skin.zip")) << "skin.zip replaced";
 }
 
 TEST_F(UpdateInPlace, ABusyTargetOrARunningClientChangesNothing) {
@@ -586,7 +606,7 @@ TEST_F(UpdateInPlace, InteractivelyABusyTargetAsksAndRetryGoesOn) {
   GetWindowRect(retry, &r);
   driver::ClickAt(retry, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
   EXPECT_TRUE(walk.FinishAndEndClient()) << "no finish page after retry";
-  EXPECT_EQ(ReadAll(install + L"\\skin.zip"), ReadAll(bin + L"\\skin.zip"));
+  EXPECT_TRUE(ReadAll(install + L"\\skin.zip") == ReadAll(bin + L"\\skin.zip")) << "skin.zip replaced";
 }
 
 }  // namespace

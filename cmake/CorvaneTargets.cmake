@@ -57,17 +57,20 @@ function(corvane_fuzzer)
   target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
 endfunction()
 
-# corvane_gui_program(NAME n SOURCES s... [LIBS l...] [OUTPUT_NAME o]): a 32-bit Windows GUI
-# program with the Unicode entry point wWinMain.
+# corvane_gui_program(NAME n SOURCES s... [LIBS l...] [OUTPUT_NAME o] [OUTPUT_DIRECTORY d]): a
+# 32-bit Windows GUI program with the Unicode entry point wWinMain, in bin/ unless told.
 function(corvane_gui_program)
-  cmake_parse_arguments(P "" "NAME;OUTPUT_NAME" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(P "" "NAME;OUTPUT_NAME;OUTPUT_DIRECTORY" "SOURCES;LIBS" ${ARGN})
   add_executable(${P_NAME} WIN32 ${P_SOURCES})
   target_link_options(${P_NAME} PRIVATE -municode -mwindows)
   target_link_libraries(${P_NAME} PRIVATE ${P_LIBS})
   if(P_OUTPUT_NAME)
     set_target_properties(${P_NAME} PROPERTIES OUTPUT_NAME ${P_OUTPUT_NAME})
   endif()
-  set_target_properties(${P_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  if(NOT P_OUTPUT_DIRECTORY)
+    set(P_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  endif()
+  set_target_properties(${P_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${P_OUTPUT_DIRECTORY})
 endfunction()
 
 # corvane_demo_service_fixture(NAME [INSTALLERS file...]): a demo service of its own for the

@@ -17,6 +17,7 @@ NATIVE_PKGS=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools
   libz-mingw-w64-dev
   wine wine32:i386 libgnutls30:i386 xvfb xauth x11-utils imagemagick python3-pil
+  nsis
   fonts-wine fonts-wqy-microhei fonts-dejavu-core
 )
 # libgnutls30:i386 is no dependency of wine32, but Wine's bcrypt.dll loads it at run time to

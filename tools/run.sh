@@ -4,6 +4,9 @@
 # screenshot in build/run-screenshot.png). Ctrl+C ends everything it started.
 #   --sample-update   offer the sample installer as an update, and forget the last update check
 #                     so that the client asks at this start
+#   --real-update     install this build's Setup.exe silently, offer the same build one minor
+#                     version higher (build/win32/installer/next/Setup.exe) and start the
+#                     installed client: download, install, restart, as a school sees it
 # Every other argument goes to the demo service.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,11 +23,27 @@ export WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-msco
 
 service_args=()
 sample_update=0
+real_update=0
 for arg in "$@"; do
-  if [ "$arg" = "--sample-update" ]; then sample_update=1; else service_args+=("$arg"); fi
+  case "$arg" in
+    --sample-update) sample_update=1 ;;
+    --real-update) real_update=1 ;;
+    *) service_args+=("$arg") ;;
+  esac
 done
+client="$root/build/win32/bin/CorvaneClient.exe"
+if [ "$real_update" = 1 ]; then
+  # Wine would otherwise write menu entries for the shortcuts into the desktop's own menus.
+  export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
+  service_args+=(--installer "$root/build/win32/installer/next/Setup.exe" --offer-update)
+  bash tools/wine_prefix.sh
+  wine "$root/build/win32/bin/Setup.exe" /S
+  client="$(wine reg query 'HKCU\Software\Corvane\Client' /v Install_Dir | tr -d '\r' |
+            awk -F'REG_SZ' '/Install_Dir/ { sub(/^[ \t]+/, "", $2); print $2 }')\CorvaneClient.exe"
+  sample_update=1
+fi
 if [ "$sample_update" = 1 ]; then
-  service_args+=(--installer "$root/build/win32/bin/sample_installer.exe" --offer-update)
+  [ "$real_update" = 1 ] || service_args+=(--installer "$root/build/win32/bin/sample_installer.exe" --offer-update)
   # The client asks the service at most once a day.
   bash tools/wine_prefix.sh
   wine reg delete 'HKCU\Software\Corvane\Client' /v last_check_time /f >/dev/null 2>&1 || true
@@ -43,7 +62,6 @@ stop() {
 }
 trap stop EXIT INT TERM
 
-client="$root/build/win32/bin/CorvaneClient.exe"
 if [ -n "${DISPLAY:-}" ]; then
   bash tools/wine_prefix.sh
   wine "$client" || true

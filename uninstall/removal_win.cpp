@@ -118,6 +118,13 @@ InstallBase OpenInstallBase(const std::wstring& stored) {
   return base;
 }
 
+// The list step: each entry the entry rule accepts, walked down from the held base.
+void DeleteEntriesFrom(const InstallBase& base, const std::vector<std::wstring>& entries) {
+  for (const std::wstring& entry : entries) {
+    if (IsSafeDeleteEntry(entry)) DeleteListedEntry(base.path, entry);
+  }
+}
+
 // The parent of a search pattern such as "C:\dir\*.*": "C:\dir".
 std::wstring PatternParent(const std::wstring& pattern) {
   wchar_t buffer[MAX_PATH] = {};
@@ -270,6 +277,11 @@ std::vector<std::wstring> ProtectedFolders() {
   return folders;
 }
 
+void DeleteListedEntries(const std::wstring& dir, const std::vector<std::wstring>& entries) {
+  const InstallBase base = OpenInstallBase(dir);
+  if (base.held) DeleteEntriesFrom(base, entries);
+}
+
 bool RunRemoval() {
   TerminateClientProcesses(kClientExeName);
 
@@ -278,11 +290,7 @@ bool RunRemoval() {
   (void)clientMutex;
 
   const InstallBase base = OpenInstallBase(GetInstallDir());
-  if (base.held) {
-    for (const std::wstring& entry : ReadDeleteList(base.path)) {
-      if (IsSafeDeleteEntry(entry)) DeleteListedEntry(base.path, entry);
-    }
-  }
+  if (base.held) DeleteEntriesFrom(base, ReadDeleteList(base.path));
 
   SHDeleteKeyW(HKEY_CURRENT_USER, kClientRegistryKey);
   SHDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallEntryKey);

@@ -24,6 +24,12 @@ std::vector<std::wstring> ReadDeleteList(const std::wstring& dir);
 // untouched. Those folders stay open, undeletable, until the entry is gone.
 void DeleteListedEntry(const std::wstring& base, const std::wstring& entry);
 
+// The uninstaller's list step on `entries`, relative to `dir`: nothing unless `dir` may serve
+// as the base of deletions (by its stored and its final path); then each entry the entry rule
+// accepts, through DeleteListedEntry. Shared with the installer's removal of what an update no
+// longer ships.
+void DeleteListedEntries(const std::wstring& dir, const std::vector<std::wstring>& entries);
+
 // Deletes one file, or one folder with everything in it. A link (junction or symbolic link) is
 // removed itself; what it points at is never touched.
 void DeletePath(const std::wstring& path);

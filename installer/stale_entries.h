@@ -1,0 +1,15 @@
+// Which entries of the previous delete list an update removes: what the new version no longer
+// ships, by the same entry rule the uninstaller applies to the list.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace corvane {
+
+// Entries of `previous` that are not in `shipped` (ASCII letters compared without case), that
+// pass IsSafeDeleteEntry, and that hold none of the shipped entries; in `previous`'s order.
+std::vector<std::wstring> StaleEntries(const std::vector<std::wstring>& previous,
+                                       const std::vector<std::wstring>& shipped);
+
+}  // namespace corvane

@@ -53,7 +53,7 @@ void CPaintManagerUI::Init(HWND window) {
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
   ReleaseDC(nullptr, screen);
-  m_scale = dpi > 0 ? dpi / 96.0f : 1.0f;
+  m_scale = UiScale(dpi > 0 ? dpi / 96.0f : 1.0f);
   SetInvalidateHandler([this](const UiRect& rc) {
     if (!m_window) return;
     RECT r = ToPhysical(rc);
@@ -64,21 +64,19 @@ void CPaintManagerUI::Init(HWND window) {
 
 void CPaintManagerUI::SetDpiScale(float scale) {
   if (scale <= 0) return;
-  m_scale = scale;
+  m_scale = UiScale(scale);
   if (m_window) {
     RECT rc;
     GetClientRect(m_window, &rc);
-    SetClientSize(UiSize{static_cast<int>(std::lround(rc.right / m_scale)), static_cast<int>(std::lround(rc.bottom / m_scale))});
+    SetClientSize(m_scale.ToLogical(UiSize{rc.right, rc.bottom}));
   }
 }
 
-UiPoint CPaintManagerUI::ToLogical(POINT p) const {
-  return UiPoint{static_cast<int>(std::floor(p.x / m_scale)), static_cast<int>(std::floor(p.y / m_scale))};
-}
+UiPoint CPaintManagerUI::ToLogical(POINT p) const { return m_scale.ToLogical(UiPoint{p.x, p.y}); }
 
 RECT CPaintManagerUI::ToPhysical(const UiRect& rc) const {
-  return RECT{static_cast<LONG>(std::floor(rc.left * m_scale)), static_cast<LONG>(std::floor(rc.top * m_scale)),
-              static_cast<LONG>(std::ceil(rc.right * m_scale)), static_cast<LONG>(std::ceil(rc.bottom * m_scale))};
+  const UiRect d = m_scale.ToDevice(rc);
+  return RECT{d.left, d.top, d.right, d.bottom};
 }
 
 void CPaintManagerUI::AddMessageFilter(IMessageFilterUI* filter) {
@@ -99,7 +97,7 @@ void CPaintManagerUI::PaintTo(HDC dc, int width, int height) {
   HGDIOBJ old = SelectObject(memory.Get(), bitmap.Get());
   {
     Gdiplus::Graphics g(memory.Get());
-    CGdiPlusRender render(g, m_scale, m_resources);
+    CGdiPlusRender render(g, m_scale.Factor(), m_resources);
     Paint(render);
   }
   BitBlt(dc, 0, 0, width, height, memory.Get(), 0, 0, SRCCOPY);
@@ -108,13 +106,11 @@ void CPaintManagerUI::PaintTo(HDC dc, int width, int height) {
 
 std::unique_ptr<Gdiplus::Bitmap> CPaintManagerUI::RenderToBitmap() {
   EnsureGdiPlus();
-  RECT rc{0, 0, static_cast<LONG>(std::lround(GetClientSize().cx * m_scale)),
-          static_cast<LONG>(std::lround(GetClientSize().cy * m_scale))};
-  if (rc.right <= 0 || rc.bottom <= 0) return nullptr;
-  auto bitmap = std::make_unique<Gdiplus::Bitmap>(static_cast<INT>(rc.right), static_cast<INT>(rc.bottom),
-                                                  PixelFormat32bppARGB);
+  const UiSize size = m_scale.ToDevice(GetClientSize());
+  if (size.cx <= 0 || size.cy <= 0) return nullptr;
+  auto bitmap = std::make_unique<Gdiplus::Bitmap>(size.cx, size.cy, PixelFormat32bppARGB);
   Gdiplus::Graphics g(bitmap.get());
-  CGdiPlusRender render(g, m_scale, m_resources);
+  CGdiPlusRender render(g, m_scale.Factor(), m_resources);
   Paint(render);
   return bitmap;
 }
@@ -161,8 +157,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
       return true;
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED) {
-        SetClientSize(UiSize{static_cast<int>(std::lround(LOWORD(lParam) / m_scale)),
-                             static_cast<int>(std::lround(HIWORD(lParam) / m_scale))});
+        SetClientSize(m_scale.ToLogical(UiSize{LOWORD(lParam), HIWORD(lParam)}));
       }
       return false;
     case WM_MOUSEMOVE:

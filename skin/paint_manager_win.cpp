@@ -4,7 +4,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <cmath>
 
 #include "base/unique_handle_win.h"
 
@@ -64,11 +63,14 @@ void CPaintManagerUI::Init(HWND window) {
 
 void CPaintManagerUI::SetDpiScale(float scale) {
   if (scale <= 0) return;
+  // The window keeps its logical size, so the layout (and every control's place) stays as it
+  // is and only the device pixels change.
+  const UiSize logical = GetClientSize();
   m_scale = UiScale(scale);
-  if (m_window) {
-    RECT rc;
-    GetClientRect(m_window, &rc);
-    SetClientSize(m_scale.ToLogical(UiSize{rc.right, rc.bottom}));
+  if (m_window && logical.cx > 0 && logical.cy > 0) {
+    const UiSize device = m_scale.ToDevice(logical);
+    SetWindowPos(m_window, nullptr, 0, 0, device.cx, device.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetClientSize(logical);
   }
 }
 

@@ -42,6 +42,7 @@ class CPaintManagerUI : public CUiManager {
   // Physical pixels per logical pixel: the display's DPI / 96.
   float GetDpiScale() const { return m_scale.Factor(); }
   const UiScale& GetScale() const { return m_scale; }
+  // Changes the factor; the window keeps its logical size and is resized to the new device size.
   void SetDpiScale(float scale);
 
   UiPoint ToLogical(POINT physical) const;

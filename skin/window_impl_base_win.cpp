@@ -11,19 +11,8 @@ namespace corvane {
 WindowImplBase::~WindowImplBase() { m_PaintManager.RemoveNotifier(this); }
 
 std::shared_ptr<const IResourceSource> WindowImplBase::OpenSkin() {
-  const std::wstring folder = CPaintManagerUI::GetInstancePath();
-  switch (GetResourceType()) {
-    case UILIB_ZIP: {
-      // A bare name is beside the program; a full path (tools) is taken as it is.
-      const std::wstring zip = GetZIPFileName().str();
-      const bool absolute = (zip.size() > 1 && zip[1] == L':') || (!zip.empty() && (zip[0] == L'\\' || zip[0] == L'/'));
-      return CZipResourceSource::OpenFile(absolute ? zip : folder + zip, GetSkinFolder().str());
-    }
-    case UILIB_FILE:
-      return std::make_shared<CFolderResourceSource>(JoinSkinPath(folder, GetSkinFolder().str()));
-    default:
-      return nullptr;
-  }
+  return corvane::OpenSkin(GetResourceType(), CPaintManagerUI::GetInstancePath(), GetZIPFileName().str(),
+                           GetSkinFolder().str());
 }
 
 LONG WindowImplBase::GetStyle() {

@@ -18,6 +18,7 @@ NATIVE_PKGS=(
   libz-mingw-w64-dev
   wine wine32:i386 xvfb xauth x11-utils imagemagick python3-pil
   fonts-wine fonts-wqy-microhei fonts-dejavu-core
+  libgtk-3-dev openbox xdotool
 )
 
 missing=()

@@ -73,6 +73,22 @@ bool WindowImplBase::OnCaptionDoubleClick() {
 }
 
 bool WindowImplBase::HandleFrameEvent(GdkEvent* event) {
+  if (event->type == GDK_MOTION_NOTIFY && m_captionPress.pending) {
+    // The caption drags once the pointer has moved beyond the drag threshold, as Windows' caption
+    // does: a click or a double click there moves nothing.
+    const GdkEventMotion& m = event->motion;
+    if (gtk_drag_check_threshold(m_hWnd, m_captionPress.x, m_captionPress.y, static_cast<int>(m.x),
+                                 static_cast<int>(m.y))) {
+      m_captionPress.pending = false;
+      gtk_window_begin_move_drag(GTK_WINDOW(m_hWnd), 1, static_cast<int>(m.x_root), static_cast<int>(m.y_root),
+                                 m.time);
+    }
+    return true;
+  }
+  if (event->type == GDK_BUTTON_RELEASE && m_captionPress.pending) {
+    m_captionPress.pending = false;
+    return true;
+  }
   if (event->type != GDK_BUTTON_PRESS && event->type != GDK_2BUTTON_PRESS) return false;
   const GdkEventButton& b = event->button;
   if (b.button != 1) return false;
@@ -83,14 +99,16 @@ bool WindowImplBase::HandleFrameEvent(GdkEvent* event) {
   const UiFrameHit hit = HitTestFrame(m_PaintManager, UiPoint{static_cast<int>(b.x), static_cast<int>(b.y)}, client,
                                       m_PaintManager.GetScale(), state);
   if (hit == UiFrameHit::Client) return false;
-  if (event->type == GDK_2BUTTON_PRESS) return hit == UiFrameHit::Caption && OnCaptionDoubleClick();
+  if (event->type == GDK_2BUTTON_PRESS) {
+    m_captionPress.pending = false;
+    return hit == UiFrameHit::Caption && OnCaptionDoubleClick();
+  }
   GdkWindowEdge edge;
   if (EdgeOf(hit, edge)) {
     gtk_window_begin_resize_drag(GTK_WINDOW(m_hWnd), edge, b.button, static_cast<int>(b.x_root),
                                  static_cast<int>(b.y_root), b.time);
   } else {
-    gtk_window_begin_move_drag(GTK_WINDOW(m_hWnd), b.button, static_cast<int>(b.x_root), static_cast<int>(b.y_root),
-                               b.time);
+    m_captionPress = CaptionPress{true, static_cast<int>(b.x), static_cast<int>(b.y)};
   }
   return true;
 }

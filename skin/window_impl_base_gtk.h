@@ -57,6 +57,12 @@ class WindowImplBase : public CWindowWnd, public INotifyUI, public IDialogBuilde
 
  private:
   bool HandleFrameEvent(GdkEvent* event);
+
+  struct CaptionPress {
+    bool pending = false;  // pressed on the caption, not yet dragged
+    int x = 0;
+    int y = 0;
+  } m_captionPress;
 };
 
 }  // namespace corvane

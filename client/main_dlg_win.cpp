@@ -6,6 +6,7 @@
 #include "client/browser/cef_runtime.h"
 #include "client/client_messages_win.h"
 #include "client/ui/client_settings_win.h"
+#include "client/ui/close_decision.h"
 #include "client/ui/close_prompt_dlg_win.h"
 #include "client/ui/setting_dlg_win.h"
 #include "client/ui/tool_bar_menu_win.h"
@@ -182,13 +183,14 @@ LRESULT CMainDlg::OnCancel(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 void CMainDlg::CloseOrMinimize(int code) {
-  if (g_settings.m_bClosePrompt) {
+  const CloseAction action = DecideCloseAction(g_settings.m_bClosePrompt, g_settings.m_bExitOnClose);
+  if (action == CloseAction::ShowPrompt) {
     CClosePromptDlg prompt;
     prompt.Create(m_hWnd, L"close_prompt_dlg", 0, WS_EX_WINDOWEDGE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                   CW_USEDEFAULT);
     prompt.CenterWindow();
     prompt.ShowModal();
-  } else if (g_settings.m_bExitOnClose) {
+  } else if (action == CloseAction::Exit) {
     DestroyWindow();
     PostQuitMessage(code);
   } else {

@@ -3,29 +3,23 @@
 
 #include "client/client_messages_win.h"
 #include "client/ui/client_settings_win.h"
+#include "client/ui/close_decision.h"
 
 namespace corvane {
 
 void CClosePromptDlg::OnClick(TNotifyUI& msg) {
-  const CDuiString& name = msg.pSender->GetName();
-  if (name == L"button_cancel") {
-    g_settings.m_bExitOnClose = true;
+  auto* noPrompt = m_PaintManager.FindControlAs<CCheckBoxUI>(L"checkbox_no_prompt");
+  const ClosePromptOutcome out = DecideClosePromptClick(
+      msg.pSender->GetName().str(), noPrompt ? std::optional<bool>(noPrompt->GetCheck()) : std::nullopt);
+  if (!out.closes) return;
+  if (out.exitOnClose) {
+    g_settings.m_bExitOnClose = *out.exitOnClose;
     g_settings.Save();
-    PostMessageW(g_hMainWnd, WM_EXITAPP, 0, 0);
-    ApplyNoPromptAndClose();
-  } else if (name == L"button_ok") {
-    g_settings.m_bExitOnClose = false;
-    g_settings.Save();
-    ShowWindow(g_hMainWnd, SW_SHOWMINIMIZED);
-    ApplyNoPromptAndClose();
-  } else if (name == L"button_close") {
-    ApplyNoPromptAndClose();
   }
-}
-
-void CClosePromptDlg::ApplyNoPromptAndClose() {
-  if (auto* noPrompt = m_PaintManager.FindControlAs<CCheckBoxUI>(L"checkbox_no_prompt")) {
-    g_settings.m_bClosePrompt = !noPrompt->GetCheck();
+  if (out.effect == ClosePromptOutcome::Effect::ExitApp) PostMessageW(g_hMainWnd, WM_EXITAPP, 0, 0);
+  if (out.effect == ClosePromptOutcome::Effect::MinimiseMainWindow) ShowWindow(g_hMainWnd, SW_SHOWMINIMIZED);
+  if (out.closePrompt) {
+    g_settings.m_bClosePrompt = *out.closePrompt;
     g_settings.Save();
   }
   Close(1);

@@ -6,6 +6,7 @@
 #include "client/browser/cef_runtime.h"
 #include "client/client_messages_win.h"
 #include "client/ui/client_settings_win.h"
+#include "client/ui/about_choice.h"
 #include "client/ui/close_decision.h"
 #include "client/ui/close_prompt_dlg_win.h"
 #include "client/ui/setting_dlg_win.h"
@@ -275,10 +276,10 @@ void CMainDlg::ShowUpdatePrompt(bool installMode, const wchar_t* windowName) {
 }
 
 LRESULT CMainDlg::OnShowAbout(UINT, WPARAM, LPARAM, BOOL&) {
-  const bool installerReady = IsInstallerReady();
+  const AboutChoice choice = ChooseAbout(m_bUpdateAvailable, IsInstallerReady());
   CUpdatePromptDlg about;
-  if (!m_bUpdateAvailable && !installerReady) about.SetLayoutFile(L"about_dlg.xml");
-  about.SetInstallMode(installerReady);
+  about.SetLayoutFile(choice.layout);
+  about.SetInstallMode(choice.installMode);
   about.Create(m_hWnd, L"about_dlg", kDialogStyle, WS_EX_WINDOWEDGE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                CW_USEDEFAULT);
   about.CenterWindow();

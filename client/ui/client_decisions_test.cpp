@@ -1,8 +1,12 @@
 // The close decision: the four combinations of the remembered flags, and the prompt's three
-// buttons with its box ticked, unticked and missing from the layout.
+// buttons with its box ticked, unticked and missing from the layout; the about/update choice.
 #include "client/ui/close_decision.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+
+#include "client/ui/about_choice.h"
 
 namespace corvane {
 namespace {
@@ -43,6 +47,17 @@ TEST(CloseDecision, ThePromptsButtonsRememberTheirChoiceAndApplyTheBox) {
   EXPECT_EQ(other.exitOnClose, std::nullopt);
   EXPECT_EQ(other.closePrompt, std::nullopt);
   EXPECT_FALSE(DecideClosePromptClick(L"Button_OK", false).closes) << "names compare case-sensitively";
+}
+
+TEST(AboutChoiceTest, TheAboutBoxOnlyWithNothingPending) {
+  auto layout = [](bool update, bool ready) { return std::wstring(ChooseAbout(update, ready).layout); };
+  EXPECT_EQ(layout(false, false), L"about_dlg.xml");
+  EXPECT_EQ(layout(true, false), L"update_prompt_dlg.xml");
+  EXPECT_EQ(layout(false, true), L"update_prompt_dlg.xml") << "a newer installer already downloaded";
+  EXPECT_EQ(layout(true, true), L"update_prompt_dlg.xml");
+  EXPECT_FALSE(ChooseAbout(true, false).installMode);
+  EXPECT_TRUE(ChooseAbout(false, true).installMode);
+  EXPECT_TRUE(ChooseAbout(true, true).installMode);
 }
 
 }  // namespace

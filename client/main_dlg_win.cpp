@@ -5,7 +5,7 @@
 #include "base/service_host.h"
 #include "client/browser/cef_runtime.h"
 #include "client/client_messages_win.h"
-#include "client/ui/client_settings_win.h"
+#include "client/ui/client_settings.h"
 #include "client/ui/about_choice.h"
 #include "client/ui/close_decision.h"
 #include "client/ui/close_prompt_dlg_win.h"

@@ -2,7 +2,7 @@
 #include "client/ui/close_prompt_dlg_win.h"
 
 #include "client/client_messages_win.h"
-#include "client/ui/client_settings_win.h"
+#include "client/ui/client_settings.h"
 #include "client/ui/close_decision.h"
 
 namespace corvane {

@@ -1,7 +1,7 @@
 // CSettingDlg: shows the stored close behaviour and stores the one chosen.
 #include "client/ui/setting_dlg_win.h"
 
-#include "client/ui/client_settings_win.h"
+#include "client/ui/client_settings.h"
 
 namespace corvane {
 

@@ -5,6 +5,7 @@
 #include "base/service_host.h"
 #include "client/browser/cef_runtime.h"
 #include "client/client_messages_win.h"
+#include "client/main_window_channel.h"
 #include "client/ui/client_settings.h"
 #include "client/ui/about_choice.h"
 #include "client/ui/close_decision.h"
@@ -202,13 +203,13 @@ void CMainDlg::CloseOrMinimize(int code) {
 LRESULT CMainDlg::OnTrayCommand(UINT, WPARAM wParam, LPARAM, BOOL&) {
   switch (LOWORD(wParam)) {
     case ID_MENU_TRAY_SETTING:
-      PostMessageW(g_hMainWnd, WM_SHOWSETTINGS, 0, 0);
+      PostToMainWindow(MainCommand::ShowSettings);
       break;
     case ID_MENU_TRAY_HELP:
-      PostMessageW(g_hMainWnd, WM_SHOWHELP, 0, 0);
+      PostToMainWindow(MainCommand::ShowHelp);
       break;
     case ID_MENU_TRAY_ABOUT:
-      PostMessageW(g_hMainWnd, WM_SHOWABOUT, 0, 0);
+      PostToMainWindow(MainCommand::ShowAbout);
       break;
     default:
       break;

@@ -2,6 +2,7 @@
 #include "client/ui/close_prompt_dlg_win.h"
 
 #include "client/client_messages_win.h"
+#include "client/main_window_channel.h"
 #include "client/ui/client_settings.h"
 #include "client/ui/close_decision.h"
 
@@ -16,7 +17,7 @@ void CClosePromptDlg::OnClick(TNotifyUI& msg) {
     g_settings.m_bExitOnClose = *out.exitOnClose;
     g_settings.Save();
   }
-  if (out.effect == ClosePromptOutcome::Effect::ExitApp) PostMessageW(g_hMainWnd, WM_EXITAPP, 0, 0);
+  if (out.effect == ClosePromptOutcome::Effect::ExitApp) PostToMainWindow(MainCommand::ExitApp);
   if (out.effect == ClosePromptOutcome::Effect::MinimiseMainWindow) ShowWindow(g_hMainWnd, SW_SHOWMINIMIZED);
   if (out.closePrompt) {
     g_settings.m_bClosePrompt = *out.closePrompt;

@@ -2,16 +2,16 @@
 #include "client/ui/tool_bar_menu_win.h"
 
 #include "client/client_messages_win.h"
-#include "client/ui/click_routes_win.h"
+#include "client/ui/click_routes.h"
 #include "client/update/installer_win.h"
 
 namespace corvane {
 namespace {
 constexpr ClickRoute kMenuRoutes[] = {
-    {L"button_setting", WM_SHOWSETTINGS},
-    {L"button_help", WM_SHOWHELP},
-    {L"button_about", WM_SHOWABOUT},
-    {L"button_exit", WM_EXITAPP},
+    {L"button_setting", MainCommand::ShowSettings},
+    {L"button_help", MainCommand::ShowHelp},
+    {L"button_about", MainCommand::ShowAbout},
+    {L"button_exit", MainCommand::ExitApp},
 };
 constexpr int kRightInset = 25;  // from the main window's right edge
 constexpr int kTopOffset = 60;   // below the main window's top edge

@@ -11,6 +11,7 @@
 #include "base/program_folder.h"
 #include "base/unique_handle_win.h"
 #include "client/client_messages_win.h"
+#include "client/main_window_channel.h"
 #include "client/update/update_check_win.h"
 #include "client/update/update_rules.h"
 #include "http/http_manager.h"
@@ -107,7 +108,7 @@ namespace {
 void OnInstallerDownloaded(FCHttpRequest& task) {
   if (!IsResponseComplete(task)) return;
   WriteInstallerFile(task.PopReceivedData());
-  PostMessageW(g_hMainWnd, WM_INSTALLERREADY, 0, 0);
+  PostToMainWindow(MainCommand::InstallerReady);
 }
 }  // namespace
 

@@ -2,6 +2,7 @@
 #include "client/update/update_prompt_dlg_win.h"
 
 #include "client/client_messages_win.h"
+#include "client/main_window_channel.h"
 #include "client/update/installer_win.h"
 
 namespace corvane {
@@ -28,7 +29,7 @@ void CUpdatePromptDlg::OnClick(TNotifyUI& msg) {
   } else if (name == L"button_download") {
     if (m_bInstallMode) {
       LaunchInstaller();
-      PostMessageW(g_hMainWnd, WM_EXITAPP, 0, 0);
+      PostToMainWindow(MainCommand::ExitApp);
     } else {
       StartInstallerDownload();  // runs on after the prompt has closed
     }

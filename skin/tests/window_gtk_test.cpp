@@ -10,11 +10,20 @@
 
 #include "base/utf8.h"
 #include "skin/tests/test_skin.h"
+#include "skin/tests/window_test_support_gtk.h"
 #include "skin/window_impl_base_gtk.h"
 #include "tools/skin_viewer/viewer_options.h"
 
 namespace corvane {
 namespace {
+
+using test::CentreOf;
+using test::ClickAt;
+using test::Press;
+using test::PumpIdle;
+using test::PumpUntil;
+using test::Show;
+using test::ShownAndFocused;
 
 class CProbeWindow : public WindowImplBase {
  public:
@@ -38,65 +47,6 @@ class CProbeWindow : public WindowImplBase {
 
 constexpr uint32_t kDialogStyle = UI_WS_OVERLAPPEDWINDOW | UI_WS_VISIBLE;
 
-// Runs the main loop until `done` holds or about five seconds of iterations have passed.
-template <typename Pred>
-bool PumpUntil(Pred done) {
-  const gint64 end = g_get_monotonic_time() + 5 * G_USEC_PER_SEC;
-  while (!done() && g_get_monotonic_time() < end) {
-    if (!g_main_context_iteration(nullptr, FALSE)) g_usleep(2000);
-  }
-  return done();
-}
-
-void PumpIdle() {
-  for (int i = 0; i < 50; ++i) {
-    while (g_main_context_iteration(nullptr, FALSE)) {
-    }
-    g_usleep(2000);
-  }
-  gdk_display_sync(gdk_display_get_default());
-  while (g_main_context_iteration(nullptr, FALSE)) {
-  }
-}
-
-bool ShownAndFocused(GtkWidget* w) {
-  return gtk_widget_get_mapped(w) && gtk_window_is_active(GTK_WINDOW(w));
-}
-
-void Show(CProbeWindow& w) {
-  gtk_window_present(GTK_WINDOW(w.GetHWND()));
-  ASSERT_TRUE(PumpUntil([&] { return ShownAndFocused(w); })) << "the window manager shows and focuses it";
-  PumpIdle();
-}
-
-UiPoint CentreOf(CProbeWindow& w, const wchar_t* name) {
-  const UiRect r = w.Manager().FindControl(name)->GetPos();
-  return UiPoint{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-// Real input through the X server's XTest extension (xdotool), as a person's mouse and keys;
-// GDK's own simulation sends synthetic core events, which GDK's XInput 2 path drops.
-void XdoTool(const std::string& args) {
-  gdk_display_sync(gdk_display_get_default());
-  gint status = 0;
-  ASSERT_TRUE(g_spawn_command_line_sync(("xdotool " + args).c_str(), nullptr, nullptr, &status, nullptr));
-  ASSERT_EQ(status, 0) << args;
-}
-
-// Clicks `count` times at logical client coordinates.
-void ClickAt(CProbeWindow& w, UiPoint p, int count = 1) {
-  int x = 0, y = 0;
-  gdk_window_get_origin(gtk_widget_get_window(w), &x, &y);
-  XdoTool("mousemove " + std::to_string(x + p.x) + " " + std::to_string(y + p.y) + " click --repeat " +
-          std::to_string(count) + " --delay 40 1");
-  PumpIdle();
-}
-
-void Press(CProbeWindow&, const std::string& keys) {
-  XdoTool("key " + keys);
-  PumpIdle();
-}
-
 class GtkHost : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { ASSERT_TRUE(gtk_init_check(nullptr, nullptr)) << "needs a display (xvfb-run)"; }
@@ -107,7 +57,7 @@ TEST_F(GtkHost, BuildsFromTheArchiveAtTheLayoutsSizeWithTheControlsWhereTheLayou
   ASSERT_NE(w.Create(nullptr, L"setting_dlg", kDialogStyle, 0), nullptr);
   EXPECT_EQ(w.initCalls, 1);
   EXPECT_TRUE(w.Manager().GetDiagnostics().empty());
-  Show(w);
+  Show(w.GetHWND());
   EXPECT_FALSE(gtk_window_get_decorated(GTK_WINDOW(w.GetHWND()))) << "the skin draws the frame";
   int cx = 0, cy = 0;
   gtk_window_get_size(GTK_WINDOW(w.GetHWND()), &cx, &cy);
@@ -131,23 +81,23 @@ TEST_F(GtkHost, BuildsFromTheArchiveAtTheLayoutsSizeWithTheControlsWhereTheLayou
 TEST_F(GtkHost, MouseClicksRouteByNameAndTheKeyboardMovesTheFocusAndClicks) {
   CProbeWindow w(L"setting_dlg.xml");
   w.Create(nullptr, L"setting_dlg", kDialogStyle, 0);
-  Show(w);
+  Show(w.GetHWND());
   auto* exit = w.Manager().FindControlAs<COptionUI>(L"option_exit");
-  ClickAt(w, CentreOf(w, L"option_exit"));
+  ClickAt(w.GetHWND(), CentreOf(w.Manager(), L"option_exit"));
   ASSERT_EQ(w.clicks, std::vector<std::wstring>{L"option_exit"});
   EXPECT_TRUE(exit->IsSelected());
   EXPECT_FALSE(w.Manager().IsFocusMarkShown()) << "focus by mouse shows no mark";
 
   // Tab order: button_close, option_tray, option_exit; the mouse left the focus on option_exit.
-  Press(w, "Tab");
+  Press("Tab");
   EXPECT_EQ(w.Manager().GetFocus(), w.Manager().FindControl(L"button_close"));
   EXPECT_TRUE(w.Manager().IsFocusMarkShown());
-  Press(w, "Tab");
-  Press(w, "space");
+  Press("Tab");
+  Press("space");
   EXPECT_EQ(w.clicks.back(), L"option_tray");
   EXPECT_FALSE(exit->IsSelected());
-  Press(w, "shift+Tab");
-  Press(w, "Return");
+  Press("shift+Tab");
+  Press("Return");
   EXPECT_EQ(w.clicks.back(), L"button_close");
   EXPECT_EQ(w.clicks.size(), 3u);
 }
@@ -155,7 +105,7 @@ TEST_F(GtkHost, MouseClicksRouteByNameAndTheKeyboardMovesTheFocusAndClicks) {
 TEST_F(GtkHost, TheModalRunReturnsTheCloseValueWithItsOwnerDisabledMeanwhile) {
   CProbeWindow owner(L"about_dlg.xml");
   owner.Create(nullptr, L"owner", kDialogStyle, 0);
-  Show(owner);
+  Show(owner.GetHWND());
   CProbeWindow w(L"close_prompt_dlg.xml");
   w.Create(owner, L"close_prompt_dlg", UI_WS_VISIBLE, 0);
   struct Probe {
@@ -165,10 +115,10 @@ TEST_F(GtkHost, TheModalRunReturnsTheCloseValueWithItsOwnerDisabledMeanwhile) {
   } probe{&w, owner.GetHWND()};
   g_timeout_add(50, [](gpointer data) -> gboolean {
     auto* p = static_cast<Probe*>(data);
-    if (!ShownAndFocused(*p->dialog)) return G_SOURCE_CONTINUE;
+    if (!ShownAndFocused(p->dialog->GetHWND())) return G_SOURCE_CONTINUE;
     p->ownerSensitive = gtk_widget_is_sensitive(p->owner);
     // A real click on the dialog's "button_ok" routes to OnClick; the probe then closes with 7.
-    ClickAt(*p->dialog, CentreOf(*p->dialog, L"button_ok"));
+    ClickAt(p->dialog->GetHWND(), CentreOf(p->dialog->Manager(), L"button_ok"));
     p->dialog->Close(7);
     return G_SOURCE_REMOVE;
   }, &probe);
@@ -183,8 +133,8 @@ TEST_F(GtkHost, TheModalRunReturnsTheCloseValueWithItsOwnerDisabledMeanwhile) {
   second.Create(owner, L"close_prompt_dlg", UI_WS_VISIBLE, 0);
   g_timeout_add(50, [](gpointer data) -> gboolean {
     auto* d = static_cast<CProbeWindow*>(data);
-    if (!ShownAndFocused(*d)) return G_SOURCE_CONTINUE;
-    Press(*d, "Escape");
+    if (!ShownAndFocused(d->GetHWND())) return G_SOURCE_CONTINUE;
+    Press("Escape");
     return G_SOURCE_REMOVE;
   }, &second);
   EXPECT_EQ(second.ShowModal(), kUiCancel);
@@ -203,16 +153,16 @@ TEST_F(GtkHost, AQuitDuringTheModalRunEndsItAndStaysForTheOuterLoop) {
 TEST_F(GtkHost, ADoubleClickOnTheCaptionMaximisesAndRestores) {
   CProbeWindow w(L"update_prompt_dlg.xml");
   w.Create(nullptr, L"update_prompt_dlg", kDialogStyle, 0);
-  Show(w);
+  Show(w.GetHWND());
   GtkWindow* window = GTK_WINDOW(w.GetHWND());
-  ClickAt(w, UiPoint{60, 20}, 2);
+  ClickAt(w.GetHWND(), UiPoint{60, 20}, 2);
   EXPECT_TRUE(PumpUntil([&] { return gtk_window_is_maximized(window) != FALSE; }));
   // GDK counts a press within twice the double-click time of a double click as a third click.
   gint doubleClickTime = 400;
   g_object_get(gtk_settings_get_default(), "gtk-double-click-time", &doubleClickTime, nullptr);
   const gint64 later = g_get_monotonic_time() + (2 * doubleClickTime + 100) * 1000;
   PumpUntil([&] { return g_get_monotonic_time() > later; });
-  ClickAt(w, UiPoint{60, 20}, 2);
+  ClickAt(w.GetHWND(), UiPoint{60, 20}, 2);
   EXPECT_TRUE(PumpUntil([&] { return gtk_window_is_maximized(window) == FALSE; }));
   EXPECT_TRUE(w.clicks.empty());
 }

@@ -38,6 +38,8 @@ std::atomic<IMainWindowChannel*> g_channel{nullptr};
 
 }  // namespace
 
+GtkWidget* g_mainWindow = nullptr;
+
 void SetMainWindowHandler(std::function<void(const MainNotice&)> handler) {
   std::lock_guard<std::mutex> lock(g_handlerLock);
   g_handler = std::move(handler);

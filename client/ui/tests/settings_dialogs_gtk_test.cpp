@@ -17,7 +17,9 @@ namespace {
 
 TEST(SettingDlgGtk, TabAndSpaceChooseTheOptionAndTheStoreKeepsIt) {
   ASSERT_TRUE(gtk_init_check(nullptr, nullptr)) << "needs a display (xvfb-run)";
+  // Whatever an earlier run left in the file: minimise, and no prompt.
   g_settings.m_bExitOnClose = false;
+  g_settings.m_bClosePrompt = false;
   g_settings.Save();
   CSettingDlg dlg;
   dlg.Create(nullptr, L"setting_dlg", UI_WS_OVERLAPPEDWINDOW | UI_WS_VISIBLE, 0);
@@ -39,7 +41,7 @@ TEST(SettingDlgGtk, TabAndSpaceChooseTheOptionAndTheStoreKeepsIt) {
   EXPECT_TRUE(g_settings.m_bExitOnClose);
   const CClientSettings stored(g_settings.FilePath());  // the file as another process reads it
   EXPECT_TRUE(stored.m_bExitOnClose);
-  EXPECT_FALSE(stored.m_bClosePrompt);
+  EXPECT_FALSE(stored.m_bClosePrompt) << "the dialog leaves the prompt flag alone";
 }
 
 // Runs `dialog` modally and lets `act` drive it once the window manager has shown and focused it.

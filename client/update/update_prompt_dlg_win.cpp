@@ -4,6 +4,7 @@
 #include "client/client_messages_win.h"
 #include "client/main_window_channel.h"
 #include "client/update/installer_win.h"
+#include "client/update/update_prompt_faces.h"
 
 namespace corvane {
 
@@ -14,12 +15,7 @@ LRESULT CUpdatePromptDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
 }
 
 void CUpdatePromptDlg::InitWindow() {
-  if (!m_bInstallMode) return;
-  if (auto* download = m_PaintManager.FindControlAs<CButtonUI>(L"button_download")) {
-    download->SetNormalImage(L"button_install_new_version_normal.png");
-    download->SetHotImage(L"button_install_new_version_hover.png");
-    download->SetPushedImage(L"button_install_new_version_press.png");
-  }
+  if (m_bInstallMode) ShowInstallFaces(m_PaintManager);
 }
 
 void CUpdatePromptDlg::OnClick(TNotifyUI& msg) {

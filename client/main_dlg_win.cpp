@@ -5,7 +5,10 @@
 #include "base/service_host.h"
 #include "client/browser/cef_runtime.h"
 #include "client/client_messages_win.h"
-#include "client/ui/client_settings_win.h"
+#include "client/main_window_channel.h"
+#include "client/ui/client_settings.h"
+#include "client/ui/about_choice.h"
+#include "client/ui/close_decision.h"
 #include "client/ui/close_prompt_dlg_win.h"
 #include "client/ui/setting_dlg_win.h"
 #include "client/ui/tool_bar_menu_win.h"
@@ -183,13 +186,14 @@ LRESULT CMainDlg::OnCancel(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 void CMainDlg::CloseOrMinimize(int code) {
-  if (g_settings.m_bClosePrompt) {
+  const CloseAction action = DecideCloseAction(g_settings.m_bClosePrompt, g_settings.m_bExitOnClose);
+  if (action == CloseAction::ShowPrompt) {
     CClosePromptDlg prompt;
     prompt.Create(m_hWnd, L"close_prompt_dlg", 0, WS_EX_WINDOWEDGE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                   CW_USEDEFAULT);
     prompt.CenterWindow();
     prompt.ShowModal();
-  } else if (g_settings.m_bExitOnClose) {
+  } else if (action == CloseAction::Exit) {
     DestroyWindow();
     PostQuitMessage(code);
   } else {
@@ -200,13 +204,13 @@ void CMainDlg::CloseOrMinimize(int code) {
 LRESULT CMainDlg::OnTrayCommand(UINT, WPARAM wParam, LPARAM, BOOL&) {
   switch (LOWORD(wParam)) {
     case ID_MENU_TRAY_SETTING:
-      PostMessageW(g_hMainWnd, WM_SHOWSETTINGS, 0, 0);
+      PostToMainWindow(MainCommand::ShowSettings);
       break;
     case ID_MENU_TRAY_HELP:
-      PostMessageW(g_hMainWnd, WM_SHOWHELP, 0, 0);
+      PostToMainWindow(MainCommand::ShowHelp);
       break;
     case ID_MENU_TRAY_ABOUT:
-      PostMessageW(g_hMainWnd, WM_SHOWABOUT, 0, 0);
+      PostToMainWindow(MainCommand::ShowAbout);
       break;
     default:
       break;
@@ -275,10 +279,10 @@ void CMainDlg::ShowUpdatePrompt(bool installMode, const wchar_t* windowName, boo
 }
 
 LRESULT CMainDlg::OnShowAbout(UINT, WPARAM, LPARAM, BOOL&) {
-  const bool installerReady = IsInstallerReady();
+  const AboutChoice choice = ChooseAbout(m_bUpdateAvailable, IsInstallerReady());
   CUpdatePromptDlg about;
-  if (!m_bUpdateAvailable && !installerReady) about.SetLayoutFile(L"about_dlg.xml");
-  about.SetInstallMode(installerReady);
+  about.SetLayoutFile(choice.layout);
+  about.SetInstallMode(choice.installMode);
   about.Create(m_hWnd, L"about_dlg", kDialogStyle, WS_EX_WINDOWEDGE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                CW_USEDEFAULT);
   about.CenterWindow();

@@ -9,7 +9,7 @@
 #include "client/browser/cef_runtime.h"
 #include "client/browser/corvane_cef_app.h"
 #include "client/main_dlg_win.h"
-#include "client/ui/client_settings_win.h"
+#include "client/ui/client_settings.h"
 #include "client/update/installer_win.h"
 #include "resource.h"
 #include "skin/paint_manager_win.h"

@@ -49,3 +49,9 @@ else()
   find_package(CURL REQUIRED)
   find_package(Threads REQUIRED)
 endif()
+
+# The Linux desktop edition's toolkit host: GTK 3 (with Cairo, Pango and gdk-pixbuf).
+if(CORVANE_GTK)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
+endif()

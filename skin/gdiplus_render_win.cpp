@@ -145,11 +145,7 @@ void CGdiPlusRender::FillRect(const UiRect& rc, UiColor color, int radius) {
 void CGdiPlusRender::DrawBorder(const UiRect& rc, UiColor color, int width, int radius) {
   if (rc.IsEmpty() || color == 0 || width <= 0) return;
   if (radius <= 0) {
-    // Four bands inside the rectangle: crisp on whole pixels.
-    FillRect(UiRect{rc.left, rc.top, rc.right, rc.top + width}, color, 0);
-    FillRect(UiRect{rc.left, rc.bottom - width, rc.right, rc.bottom}, color, 0);
-    FillRect(UiRect{rc.left, rc.top + width, rc.left + width, rc.bottom - width}, color, 0);
-    FillRect(UiRect{rc.right - width, rc.top + width, rc.right, rc.bottom - width}, color, 0);
+    FillBorderBands(*this, rc, color, width);
     return;
   }
   Gdiplus::Pen pen(ToColor(color), static_cast<Gdiplus::REAL>(width));

@@ -4,7 +4,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <cmath>
 
 #include "base/unique_handle_win.h"
 
@@ -53,7 +52,7 @@ void CPaintManagerUI::Init(HWND window) {
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
   ReleaseDC(nullptr, screen);
-  m_scale = dpi > 0 ? dpi / 96.0f : 1.0f;
+  m_scale = UiScale(dpi > 0 ? dpi / 96.0f : 1.0f);
   SetInvalidateHandler([this](const UiRect& rc) {
     if (!m_window) return;
     RECT r = ToPhysical(rc);
@@ -64,21 +63,22 @@ void CPaintManagerUI::Init(HWND window) {
 
 void CPaintManagerUI::SetDpiScale(float scale) {
   if (scale <= 0) return;
-  m_scale = scale;
-  if (m_window) {
-    RECT rc;
-    GetClientRect(m_window, &rc);
-    SetClientSize(UiSize{static_cast<int>(std::lround(rc.right / m_scale)), static_cast<int>(std::lround(rc.bottom / m_scale))});
+  // The window keeps its logical size, so the layout (and every control's place) stays as it
+  // is and only the device pixels change.
+  const UiSize logical = GetClientSize();
+  m_scale = UiScale(scale);
+  if (m_window && logical.cx > 0 && logical.cy > 0) {
+    const UiSize device = m_scale.ToDevice(logical);
+    SetWindowPos(m_window, nullptr, 0, 0, device.cx, device.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetClientSize(logical);
   }
 }
 
-UiPoint CPaintManagerUI::ToLogical(POINT p) const {
-  return UiPoint{static_cast<int>(std::floor(p.x / m_scale)), static_cast<int>(std::floor(p.y / m_scale))};
-}
+UiPoint CPaintManagerUI::ToLogical(POINT p) const { return m_scale.ToLogical(UiPoint{p.x, p.y}); }
 
 RECT CPaintManagerUI::ToPhysical(const UiRect& rc) const {
-  return RECT{static_cast<LONG>(std::floor(rc.left * m_scale)), static_cast<LONG>(std::floor(rc.top * m_scale)),
-              static_cast<LONG>(std::ceil(rc.right * m_scale)), static_cast<LONG>(std::ceil(rc.bottom * m_scale))};
+  const UiRect d = m_scale.ToDevice(rc);
+  return RECT{d.left, d.top, d.right, d.bottom};
 }
 
 void CPaintManagerUI::AddMessageFilter(IMessageFilterUI* filter) {
@@ -99,7 +99,7 @@ void CPaintManagerUI::PaintTo(HDC dc, int width, int height) {
   HGDIOBJ old = SelectObject(memory.Get(), bitmap.Get());
   {
     Gdiplus::Graphics g(memory.Get());
-    CGdiPlusRender render(g, m_scale, m_resources);
+    CGdiPlusRender render(g, m_scale.Factor(), m_resources);
     Paint(render);
   }
   BitBlt(dc, 0, 0, width, height, memory.Get(), 0, 0, SRCCOPY);
@@ -108,13 +108,11 @@ void CPaintManagerUI::PaintTo(HDC dc, int width, int height) {
 
 std::unique_ptr<Gdiplus::Bitmap> CPaintManagerUI::RenderToBitmap() {
   EnsureGdiPlus();
-  RECT rc{0, 0, static_cast<LONG>(std::lround(GetClientSize().cx * m_scale)),
-          static_cast<LONG>(std::lround(GetClientSize().cy * m_scale))};
-  if (rc.right <= 0 || rc.bottom <= 0) return nullptr;
-  auto bitmap = std::make_unique<Gdiplus::Bitmap>(static_cast<INT>(rc.right), static_cast<INT>(rc.bottom),
-                                                  PixelFormat32bppARGB);
+  const UiSize size = m_scale.ToDevice(GetClientSize());
+  if (size.cx <= 0 || size.cy <= 0) return nullptr;
+  auto bitmap = std::make_unique<Gdiplus::Bitmap>(size.cx, size.cy, PixelFormat32bppARGB);
   Gdiplus::Graphics g(bitmap.get());
-  CGdiPlusRender render(g, m_scale, m_resources);
+  CGdiPlusRender render(g, m_scale.Factor(), m_resources);
   Paint(render);
   return bitmap;
 }
@@ -161,8 +159,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
       return true;
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED) {
-        SetClientSize(UiSize{static_cast<int>(std::lround(LOWORD(lParam) / m_scale)),
-                             static_cast<int>(std::lround(HIWORD(lParam) / m_scale))});
+        SetClientSize(m_scale.ToLogical(UiSize{LOWORD(lParam), HIWORD(lParam)}));
       }
       return false;
     case WM_MOUSEMOVE:

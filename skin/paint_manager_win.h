@@ -11,6 +11,7 @@
 
 #include "skin/gdiplus_render_win.h"
 #include "skin/ui_manager.h"
+#include "skin/ui_scale.h"
 
 namespace corvane {
 
@@ -39,7 +40,9 @@ class CPaintManagerUI : public CUiManager {
   void Init(HWND window);
   HWND GetPaintWindow() const { return m_window; }
   // Physical pixels per logical pixel: the display's DPI / 96.
-  float GetDpiScale() const { return m_scale; }
+  float GetDpiScale() const { return m_scale.Factor(); }
+  const UiScale& GetScale() const { return m_scale; }
+  // Changes the factor; the window keeps its logical size and is resized to the new device size.
   void SetDpiScale(float scale);
 
   UiPoint ToLogical(POINT physical) const;
@@ -64,7 +67,7 @@ class CPaintManagerUI : public CUiManager {
   void TrackLeave();
 
   HWND m_window = nullptr;
-  float m_scale = 1.0f;
+  UiScale m_scale;
   bool m_trackingLeave = false;
   bool m_releasingCapture = false;  // our own ReleaseCapture is no loss of the press
   std::vector<IMessageFilterUI*> m_filters;

@@ -24,4 +24,13 @@ class IRenderTarget {
   ~IRenderTarget() = default;
 };
 
+// A square border as four bands inside `rc`, filled through `render`: crisp on whole pixels.
+// Both painters draw square borders so.
+inline void FillBorderBands(IRenderTarget& render, const UiRect& rc, UiColor color, int width) {
+  render.FillRect(UiRect{rc.left, rc.top, rc.right, rc.top + width}, color, 0);
+  render.FillRect(UiRect{rc.left, rc.bottom - width, rc.right, rc.bottom}, color, 0);
+  render.FillRect(UiRect{rc.left, rc.top + width, rc.left + width, rc.bottom - width}, color, 0);
+  render.FillRect(UiRect{rc.right - width, rc.top + width, rc.right, rc.bottom - width}, color, 0);
+}
+
 }  // namespace corvane

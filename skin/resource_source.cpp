@@ -56,4 +56,19 @@ std::optional<std::string> CFolderResourceSource::Read(const std::wstring& name)
   return ReadWholeFile(JoinSkinPath(m_folder, name));
 }
 
+std::shared_ptr<const IResourceSource> OpenSkin(UILIB_RESOURCETYPE type, const std::wstring& programFolder,
+                                                const std::wstring& zip, const std::wstring& skinFolder) {
+  switch (type) {
+    case UILIB_ZIP: {
+      const bool absolute =
+          (zip.size() > 1 && zip[1] == L':') || (!zip.empty() && (zip[0] == L'\\' || zip[0] == L'/'));
+      return CZipResourceSource::OpenFile(absolute ? zip : programFolder + zip, skinFolder);
+    }
+    case UILIB_FILE:
+      return std::make_shared<CFolderResourceSource>(JoinSkinPath(programFolder, skinFolder));
+    default:
+      return nullptr;
+  }
+}
+
 }  // namespace corvane

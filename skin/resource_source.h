@@ -46,6 +46,19 @@ class CFolderResourceSource : public IResourceSource {
   std::wstring m_folder;
 };
 
+// Where a window's layout comes from.
+enum UILIB_RESOURCETYPE {
+  UILIB_FILE = 1,         // files in the skin folder beside the program
+  UILIB_ZIP = 2,          // an archive beside the program (GetZIPFileName)
+  UILIB_RESOURCE = 3,     // not supported: the window stays empty
+  UILIB_ZIPRESOURCE = 4,  // not supported: the window stays empty
+};
+
+// The skin a window names: the archive `zip` (a bare name lies in `programFolder`, a full path
+// is taken as it is) or the folder `skinFolder` beside the program; null when there is none.
+std::shared_ptr<const IResourceSource> OpenSkin(UILIB_RESOURCETYPE type, const std::wstring& programFolder,
+                                                const std::wstring& zip, const std::wstring& skinFolder);
+
 // "a" + "b" with one separator between them (either given side may be empty).
 std::wstring JoinSkinPath(const std::wstring& folder, const std::wstring& name);
 

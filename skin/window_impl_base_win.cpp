@@ -4,26 +4,15 @@
 
 #include <windowsx.h>
 
-#include <cmath>
+#include "skin/frame_hit.h"
 
 namespace corvane {
 
 WindowImplBase::~WindowImplBase() { m_PaintManager.RemoveNotifier(this); }
 
 std::shared_ptr<const IResourceSource> WindowImplBase::OpenSkin() {
-  const std::wstring folder = CPaintManagerUI::GetInstancePath();
-  switch (GetResourceType()) {
-    case UILIB_ZIP: {
-      // A bare name is beside the program; a full path (tools) is taken as it is.
-      const std::wstring zip = GetZIPFileName().str();
-      const bool absolute = (zip.size() > 1 && zip[1] == L':') || (!zip.empty() && (zip[0] == L'\\' || zip[0] == L'/'));
-      return CZipResourceSource::OpenFile(absolute ? zip : folder + zip, GetSkinFolder().str());
-    }
-    case UILIB_FILE:
-      return std::make_shared<CFolderResourceSource>(JoinSkinPath(folder, GetSkinFolder().str()));
-    default:
-      return nullptr;
-  }
+  return corvane::OpenSkin(GetResourceType(), CPaintManagerUI::GetInstancePath(), GetZIPFileName().str(),
+                           GetSkinFolder().str());
 }
 
 LONG WindowImplBase::GetStyle() {
@@ -42,20 +31,18 @@ LRESULT WindowImplBase::OnCreate(UINT, WPARAM, LPARAM, BOOL& bHandled) {
 
   // The layout's size replaces the one given to Create; the frame is recomputed (none).
   const UiSize size = m_PaintManager.GetWindowAttributes().size;
-  const float scale = m_PaintManager.GetDpiScale();
+  const UiScale& scale = m_PaintManager.GetScale();
   UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
-  int cx = 0, cy = 0;
+  UiSize device;
   if (size.cx > 0 && size.cy > 0) {
-    cx = static_cast<int>(std::lround(size.cx * scale));
-    cy = static_cast<int>(std::lround(size.cy * scale));
+    device = scale.ToDevice(size);
   } else {
     flags |= SWP_NOSIZE;
   }
-  SetWindowPos(m_hWnd, nullptr, 0, 0, cx, cy, flags);
+  SetWindowPos(m_hWnd, nullptr, 0, 0, device.cx, device.cy, flags);
   RECT client;
   GetClientRect(m_hWnd, &client);
-  m_PaintManager.SetClientSize(UiSize{static_cast<int>(std::lround(client.right / scale)),
-                                      static_cast<int>(std::lround(client.bottom / scale))});
+  m_PaintManager.SetClientSize(scale.ToLogical(UiSize{client.right, client.bottom}));
   InitWindow();
   return 0;
 }
@@ -94,26 +81,26 @@ LRESULT WindowImplBase::OnNcHitTest(UINT, WPARAM, LPARAM lParam, BOOL& bHandled)
   POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   ScreenToClient(m_hWnd, &pt);
   const LONG style = GetWindowLongW(m_hWnd, GWL_STYLE);
-  if (style & WS_CHILD) return HTCLIENT;
   RECT client;
   GetClientRect(m_hWnd, &client);
-  const float scale = m_PaintManager.GetDpiScale();
-  const UiRect& box = m_PaintManager.GetWindowAttributes().sizeBox;
-  if (!IsZoomed(m_hWnd) && (style & WS_THICKFRAME)) {
-    const bool left = pt.x < box.left * scale;
-    const bool right = pt.x >= client.right - box.right * scale;
-    const bool top = pt.y < box.top * scale;
-    const bool bottom = pt.y >= client.bottom - box.bottom * scale;
-    if (top && left) return HTTOPLEFT;
-    if (top && right) return HTTOPRIGHT;
-    if (bottom && left) return HTBOTTOMLEFT;
-    if (bottom && right) return HTBOTTOMRIGHT;
-    if (left) return HTLEFT;
-    if (right) return HTRIGHT;
-    if (top) return HTTOP;
-    if (bottom) return HTBOTTOM;
+  UiFrameState state;
+  state.child = (style & WS_CHILD) != 0;
+  state.resizable = (style & WS_THICKFRAME) != 0;
+  state.maximised = IsZoomed(m_hWnd) != FALSE;
+  switch (HitTestFrame(m_PaintManager, UiPoint{pt.x, pt.y}, UiSize{client.right, client.bottom},
+                       m_PaintManager.GetScale(), state)) {
+    case UiFrameHit::Caption: return HTCAPTION;
+    case UiFrameHit::Left: return HTLEFT;
+    case UiFrameHit::Right: return HTRIGHT;
+    case UiFrameHit::Top: return HTTOP;
+    case UiFrameHit::Bottom: return HTBOTTOM;
+    case UiFrameHit::TopLeft: return HTTOPLEFT;
+    case UiFrameHit::TopRight: return HTTOPRIGHT;
+    case UiFrameHit::BottomLeft: return HTBOTTOMLEFT;
+    case UiFrameHit::BottomRight: return HTBOTTOMRIGHT;
+    case UiFrameHit::Client: break;
   }
-  return m_PaintManager.IsCaptionAt(m_PaintManager.ToLogical(pt)) ? HTCAPTION : HTCLIENT;
+  return HTCLIENT;
 }
 
 LRESULT WindowImplBase::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL& bHandled) {
@@ -126,12 +113,12 @@ LRESULT WindowImplBase::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL& bHand
   info->ptMaxPosition.y = monitor.rcWork.top - monitor.rcMonitor.top;
   info->ptMaxSize.x = monitor.rcWork.right - monitor.rcWork.left;
   info->ptMaxSize.y = monitor.rcWork.bottom - monitor.rcWork.top;
-  const float scale = m_PaintManager.GetDpiScale();
+  const UiScale& scale = m_PaintManager.GetScale();
   const UiWindowAttributes& w = m_PaintManager.GetWindowAttributes();
-  if (w.minInfo.cx > 0) info->ptMinTrackSize.x = static_cast<LONG>(std::lround(w.minInfo.cx * scale));
-  if (w.minInfo.cy > 0) info->ptMinTrackSize.y = static_cast<LONG>(std::lround(w.minInfo.cy * scale));
-  if (w.maxInfo.cx > 0) info->ptMaxTrackSize.x = static_cast<LONG>(std::lround(w.maxInfo.cx * scale));
-  if (w.maxInfo.cy > 0) info->ptMaxTrackSize.y = static_cast<LONG>(std::lround(w.maxInfo.cy * scale));
+  if (w.minInfo.cx > 0) info->ptMinTrackSize.x = scale.ToDevice(w.minInfo.cx);
+  if (w.minInfo.cy > 0) info->ptMinTrackSize.y = scale.ToDevice(w.minInfo.cy);
+  if (w.maxInfo.cx > 0) info->ptMaxTrackSize.x = scale.ToDevice(w.maxInfo.cx);
+  if (w.maxInfo.cy > 0) info->ptMaxTrackSize.y = scale.ToDevice(w.maxInfo.cy);
   return 0;
 }
 

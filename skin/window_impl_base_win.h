@@ -28,14 +28,6 @@
 
 namespace corvane {
 
-// Where a window's layout comes from.
-enum UILIB_RESOURCETYPE {
-  UILIB_FILE = 1,         // files in the skin folder beside the program
-  UILIB_ZIP = 2,          // an archive beside the program (GetZIPFileName)
-  UILIB_RESOURCE = 3,     // not supported: the window stays empty
-  UILIB_ZIPRESOURCE = 4,  // not supported: the window stays empty
-};
-
 class WindowImplBase : public CWindowWnd,
                        public INotifyUI,
                        public IMessageFilterUI,

@@ -60,14 +60,11 @@ LRESULT CALLBACK CWindowWnd::WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPA
     const LRESULT result = self->HandleMessage(uMsg, wParam, lParam);
     SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
     self->m_hWnd = nullptr;
+    self->m_modalRun = nullptr;
     self->OnFinalMessage(hWnd);  // may delete the object: nothing of it is touched afterwards
     return result;
   }
-  if (uMsg == WM_CLOSE && self->m_modal) {
-    // The owner must be usable again before this window goes, or Windows activates some
-    // other program's window.
-    if (HWND owner = GetWindow(hWnd, GW_OWNER)) EnableWindow(owner, TRUE);
-  }
+  if (uMsg == WM_CLOSE && self->m_modalRun) self->m_modalRun->WindowClosing();
   return self->HandleMessage(uMsg, wParam, lParam);
 }
 
@@ -114,30 +111,52 @@ void CWindowWnd::CenterWindow() {
   SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+namespace {
+
+// The modal run over Win32: the thread's message queue; WM_CLOSE posted to the window carries
+// the value given to Close.
+class CWin32ModalHost : public IModalHost {
+ public:
+  CWin32ModalHost(HWND window, CModalRun& run) : m_window(window), m_owner(GetWindow(window, GW_OWNER)), m_run(run) {}
+  void ShowWindow() override { ::ShowWindow(m_window, SW_SHOWNORMAL); }
+  void SetOwnerEnabled(bool enabled) override {
+    if (m_owner) EnableWindow(m_owner, enabled ? TRUE : FALSE);
+  }
+  void FocusOwner() override {
+    if (m_owner) SetFocus(m_owner);
+  }
+  bool IsWindowAlive() const override { return IsWindow(m_window) != FALSE; }
+  bool DispatchOne(int& quitCode) override {
+    MSG msg;
+    if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
+      quitCode = static_cast<int>(msg.wParam);
+      return false;
+    }
+    if (msg.message == WM_CLOSE && msg.hwnd == m_window) m_run.CloseRequested(static_cast<unsigned>(msg.wParam));
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+    return true;
+  }
+  void RepostQuit(int quitCode) override { PostQuitMessage(quitCode); }
+
+ private:
+  HWND m_window;
+  HWND m_owner;
+  CModalRun& m_run;
+};
+
+}  // namespace
+
 UINT CWindowWnd::ShowModal() {
   if (!m_hWnd) return IDCANCEL;
   HWND window = m_hWnd;
-  HWND owner = GetWindow(window, GW_OWNER);
-  m_modal = true;
-  ShowWindow(window, SW_SHOWNORMAL);
-  if (owner) EnableWindow(owner, FALSE);
-  UINT result = IDCANCEL;
-  MSG msg;
-  bool quit = false;
-  while (IsWindow(window)) {
-    if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
-      quit = true;
-      break;
-    }
-    if (msg.message == WM_CLOSE && msg.hwnd == window) result = static_cast<UINT>(msg.wParam);
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  if (owner) {
-    EnableWindow(owner, TRUE);
-    SetFocus(owner);
-  }
-  if (quit) PostQuitMessage(static_cast<int>(msg.wParam));
+  CModalRun run;
+  CWin32ModalHost host(window, run);
+  m_modalRun = &run;
+  const UINT result = run.Run(host);
+  // A window that is gone may have taken its object with it (OnFinalMessage); one still alive
+  // (a quit ended the run) keeps its object.
+  if (IsWindow(window)) m_modalRun = nullptr;
   return result;
 }
 

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "skin/modal_run.h"
+
 namespace corvane {
 
 class CWindowWnd {
@@ -46,7 +48,7 @@ class CWindowWnd {
 
   HWND m_hWnd = nullptr;
   WNDPROC m_superProc = nullptr;  // the superclass's procedure, for default handling
-  bool m_modal = false;
+  CModalRun* m_modalRun = nullptr;  // while ShowModal runs
 };
 
 }  // namespace corvane

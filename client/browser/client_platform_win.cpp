@@ -7,6 +7,7 @@
 #include "base/program_folder.h"
 #include "client/browser/error_page_url.h"
 #include "client/client_messages_win.h"
+#include "client/main_window_channel.h"
 
 namespace corvane {
 
@@ -16,9 +17,9 @@ CorvaneClientPlatform WindowsClientPlatform(std::function<void()> convertClipboa
   CorvaneClientPlatform platform;
   platform.convertClipboardForPaste = std::move(convertClipboardForPaste);
   platform.postNavState = [](bool canGoBack, bool canGoForward) {
-    PostMessageW(g_hMainWnd, WM_NAVSTATE, canGoBack ? 1 : 0, canGoForward ? 1 : 0);
+    PostNavState(canGoBack, canGoForward);
   };
-  platform.postRelayout = [] { PostMessageW(g_hMainWnd, WM_RELAYOUT, 0, 0); };
+  platform.postRelayout = [] { PostToMainWindow(MainCommand::Relayout); };
   platform.errorPageUrl = [] { return BuildErrorPageUrl(); };
   return platform;
 }

@@ -16,7 +16,7 @@
 #include "client/browser/scripted_runtime.h"
 #include "client/client_messages_win.h"
 #include "client/main_dlg_win.h"
-#include "client/ui/client_settings_win.h"
+#include "client/ui/client_settings.h"
 #include "resource.h"
 #include "skin/paint_manager_win.h"
 #include "tools/demo_service/client/demo_service_client_win.h"

@@ -1,5 +1,5 @@
 // CClientSettings through GetPrivateProfileIntW / WritePrivateProfileStringW.
-#include "client/ui/client_settings_win.h"
+#include "client/ui/client_settings.h"
 
 #include <windows.h>
 

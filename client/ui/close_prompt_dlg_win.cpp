@@ -2,33 +2,23 @@
 #include "client/ui/close_prompt_dlg_win.h"
 
 #include "client/client_messages_win.h"
-#include "client/ui/client_settings_win.h"
+#include "client/main_window_channel.h"
+#include "client/ui/client_settings.h"
+#include "client/ui/close_prompt_rules.h"
 
 namespace corvane {
 
 void CClosePromptDlg::OnClick(TNotifyUI& msg) {
-  const CDuiString& name = msg.pSender->GetName();
-  if (name == L"button_cancel") {
-    g_settings.m_bExitOnClose = true;
-    g_settings.Save();
-    PostMessageW(g_hMainWnd, WM_EXITAPP, 0, 0);
-    ApplyNoPromptAndClose();
-  } else if (name == L"button_ok") {
-    g_settings.m_bExitOnClose = false;
-    g_settings.Save();
-    ShowWindow(g_hMainWnd, SW_SHOWMINIMIZED);
-    ApplyNoPromptAndClose();
-  } else if (name == L"button_close") {
-    ApplyNoPromptAndClose();
+  auto* noPrompt = m_PaintManager.FindControlAs<CCheckBoxUI>(L"checkbox_no_prompt");
+  const auto carryOut = [](ClosePromptOutcome::Effect effect) {
+    if (effect == ClosePromptOutcome::Effect::ExitApp) PostToMainWindow(MainCommand::ExitApp);
+    if (effect == ClosePromptOutcome::Effect::MinimiseMainWindow) ShowWindow(g_hMainWnd, SW_SHOWMINIMIZED);
+  };
+  if (ApplyClosePromptClick(msg.pSender->GetName().str(),
+                            noPrompt ? std::optional<bool>(noPrompt->GetCheck()) : std::nullopt, g_settings,
+                            carryOut)) {
+    Close(1);
   }
-}
-
-void CClosePromptDlg::ApplyNoPromptAndClose() {
-  if (auto* noPrompt = m_PaintManager.FindControlAs<CCheckBoxUI>(L"checkbox_no_prompt")) {
-    g_settings.m_bClosePrompt = !noPrompt->GetCheck();
-    g_settings.Save();
-  }
-  Close(1);
 }
 
 }  // namespace corvane

@@ -14,10 +14,6 @@ class CClosePromptDlg : public WindowImplBase {
   CDuiString GetSkinFile() override { return L"close_prompt_dlg.xml"; }
   UILIB_RESOURCETYPE GetResourceType() const override { return UILIB_ZIP; }
   CDuiString GetZIPFileName() const override { return L"skin.zip"; }
-
- private:
-  // Applies the "no prompt" box to the store, then closes.
-  void ApplyNoPromptAndClose();
 };
 
 }  // namespace corvane

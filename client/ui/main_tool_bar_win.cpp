@@ -1,17 +1,17 @@
 // CMainToolBar's click routing.
 #include "client/ui/main_tool_bar_win.h"
 
-#include "client/ui/click_routes_win.h"
+#include "client/ui/click_routes.h"
 
 namespace corvane {
 namespace {
 // "button_setting" opens the drop-down menu here; the menu's own "button_setting" opens the
 // settings dialog.
 constexpr ClickRoute kToolBarRoutes[] = {
-    {L"button_setting", WM_SHOWTOOLBARMENU},
-    {L"button_back", WM_GOBACK},
-    {L"button_forward", WM_GOFORWARD},
-    {L"button_refresh", WM_RELOADPAGE},
+    {L"button_setting", MainCommand::ShowToolBarMenu},
+    {L"button_back", MainCommand::GoBack},
+    {L"button_forward", MainCommand::GoForward},
+    {L"button_refresh", MainCommand::Reload},
 };
 }  // namespace
 

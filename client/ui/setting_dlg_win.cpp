@@ -1,7 +1,8 @@
 // CSettingDlg: shows the stored close behaviour and stores the one chosen.
 #include "client/ui/setting_dlg_win.h"
 
-#include "client/ui/client_settings_win.h"
+#include "client/ui/client_settings.h"
+#include "client/ui/setting_dlg_rules.h"
 
 namespace corvane {
 
@@ -13,23 +14,11 @@ void CSettingDlg::InitWindow() {
   // A copy: it writes the values it read back to the file when it goes, at the end of this
   // function.
   const CClientSettings settings = g_settings;
-  if (auto* exit = m_PaintManager.FindControlAs<COptionUI>(L"option_exit")) exit->Selected(settings.m_bExitOnClose);
-  if (auto* tray = m_PaintManager.FindControlAs<COptionUI>(L"option_tray")) {
-    if (!settings.m_bExitOnClose) tray->Selected(true);
-  }
+  ShowStoredCloseAction(m_PaintManager, settings);
 }
 
 void CSettingDlg::OnClick(TNotifyUI& msg) {
-  const CDuiString& name = msg.pSender->GetName();
-  if (name == L"button_close") {
-    Close(1);
-  } else if (name == L"option_tray") {
-    g_settings.m_bExitOnClose = false;
-    g_settings.Save();
-  } else if (name == L"option_exit") {
-    g_settings.m_bExitOnClose = true;
-    g_settings.Save();
-  }
+  if (ApplySettingsClick(msg.pSender->GetName(), g_settings)) Close(1);
 }
 
 }  // namespace corvane

@@ -2,20 +2,10 @@
 #include "client/ui/tool_bar_menu_win.h"
 
 #include "client/client_messages_win.h"
-#include "client/ui/click_routes_win.h"
+#include "client/ui/tool_bar_menu_rules.h"
 #include "client/update/installer_win.h"
 
 namespace corvane {
-namespace {
-constexpr ClickRoute kMenuRoutes[] = {
-    {L"button_setting", WM_SHOWSETTINGS},
-    {L"button_help", WM_SHOWHELP},
-    {L"button_about", WM_SHOWABOUT},
-    {L"button_exit", WM_EXITAPP},
-};
-constexpr int kRightInset = 25;  // from the main window's right edge
-constexpr int kTopOffset = 60;   // below the main window's top edge
-}  // namespace
 
 LRESULT CToolBarMenu::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
   if (uMsg == WM_KILLFOCUS) {
@@ -33,11 +23,7 @@ void CToolBarMenu::OnFinalMessage(HWND hWnd) {
 void CToolBarMenu::InitWindow() {
   // The installer test runs only when no update is pending: it reads two files' versions.
   if (m_bUpdatePending || IsInstallerReady()) {
-    if (auto* about = m_PaintManager.FindControlAs<CButtonUI>(L"button_about")) {
-      about->SetNormalImage(L"tool_bar_menu_about_update_normal.png");
-      about->SetHotImage(L"tool_bar_menu_about_update_hover.png");
-      about->SetPushedImage(L"tool_bar_menu_about_update_press.png");
-    }
+    ShowUpdateBadge(m_PaintManager);
   }
   ShowWindow(m_hWnd, SW_SHOW);
   // The main window's frame stays drawn active while the menu has the focus.
@@ -49,7 +35,8 @@ void CToolBarMenu::InitWindow() {
   GetClientRect(m_hWnd, &client);
   const int width = client.right - client.left;
   const int height = client.bottom - client.top;
-  MoveWindow(m_hWnd, main.right - width - kRightInset, main.top + kTopOffset, width, height, TRUE);
+  const UiPoint at = MenuPlacement(UiRect{main.left, main.top, main.right, main.bottom}, width);
+  MoveWindow(m_hWnd, at.x, at.y, width, height, TRUE);
 }
 
 void CToolBarMenu::OnClick(TNotifyUI& msg) {

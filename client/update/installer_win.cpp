@@ -10,7 +10,7 @@
 #include "base/file_version.h"
 #include "base/program_folder.h"
 #include "base/unique_handle_win.h"
-#include "client/client_messages_win.h"
+#include "client/main_window_channel.h"
 #include "client/update/signature_check.h"
 #include "client/update/update_check_win.h"
 #include "client/update/update_rules.h"
@@ -164,7 +164,7 @@ void OnSignatureDownloaded(FCHttpRequest& task) {
   const std::string signature = IsResponseComplete(task) ? task.PopReceivedData() : std::string();
   if (!VerifySignature(installer, signature)) {
     DiscardInstaller();
-    PostMessageW(g_hMainWnd, WM_UPDATEUNVERIFIED, 0, 0);
+    PostToMainWindow(MainCommand::UpdateUnverified);
     return;
   }
   // The signature first: an installer never lies there without the signature it came with.
@@ -172,7 +172,7 @@ void OnSignatureDownloaded(FCHttpRequest& task) {
     DiscardInstaller();
     return;  // as any failed download: the next check offers it again
   }
-  PostMessageW(g_hMainWnd, WM_INSTALLERREADY, 0, 0);
+  PostToMainWindow(MainCommand::InstallerReady);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "base/registry_win.h"
 #include "base/service_host.h"
 #include "client/client_messages_win.h"
+#include "client/main_window_channel.h"
 #include "http/http_manager.h"
 
 namespace corvane {
@@ -39,7 +40,7 @@ bool TakeUpdateCheckTurn() {
 
 void AcceptUpdateReply(const std::string& body) {
   g_updateInfo = ParseUpdateDocument(body);
-  if (g_updateInfo.type == 1) PostMessageW(g_hMainWnd, WM_UPDATEAVAILABLE, 0, 0);
+  if (g_updateInfo.type == 1) PostToMainWindow(MainCommand::UpdateAvailable);
 }
 
 namespace {

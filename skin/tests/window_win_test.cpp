@@ -50,6 +50,22 @@ TEST(SkinWindow, CreatesFromTheArchiveBesideTheProgramAtTheLayoutsSize) {
   DestroyWindow(w);
 }
 
+TEST(SkinWindow, AnotherScaleKeepsTheLayoutsPlacesAndResizesTheWindow) {
+  CProbeWindow w(L"setting_dlg.xml");
+  w.Create(nullptr, L"setting_dlg", WS_POPUP, 0, 0, 0, 600, 800);
+  auto& m = w.Manager();
+  const UiRect before = m.FindControl(L"option_exit")->GetPos();
+  m.SetDpiScale(1.5f);
+  m.LayoutIfNeeded();
+  EXPECT_EQ(m.FindControl(L"option_exit")->GetPos(), before) << "the same logical places (the GTK viewer's too)";
+  EXPECT_EQ(m.GetClientSize().cx, 400);
+  RECT client;
+  GetClientRect(w, &client);
+  EXPECT_EQ(client.right, 600);
+  EXPECT_EQ(client.bottom, 354);
+  DestroyWindow(w);
+}
+
 TEST(SkinWindow, ShowModalReturnsTheValueGivenToCloseAndFreesTheOwner) {
   CProbeWindow owner(L"about_dlg.xml");
   owner.Create(nullptr, L"owner", kDialogStyle, 0);

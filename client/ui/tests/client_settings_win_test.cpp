@@ -9,7 +9,7 @@
 #include <string>
 
 #include "base/program_folder.h"
-#include "client/ui/client_settings_win.h"
+#include "client/ui/client_settings.h"
 #include "base/testing/read_file_win.h"
 
 namespace corvane {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "client/ui/client_settings_win.h"
+#include "client/ui/client_settings.h"
 #include "client/ui/close_prompt_dlg_win.h"
 #include "client/ui/setting_dlg_win.h"
 #include "client/ui/tests/main_window_stand_in_win.h"

@@ -2,16 +2,16 @@
 // becomes a command posted to the main window.
 #pragma once
 
-#include <windows.h>
+#include <cstddef>
 
-#include "client/client_messages_win.h"
+#include "client/main_window_channel.h"
 #include "skin/dui_string.h"
 
 namespace corvane {
 
 struct ClickRoute {
   const wchar_t* control;
-  UINT command;
+  MainCommand command;
 };
 
 // Posts the command of the first route named `sender` (case-sensitive); false when none is.
@@ -19,7 +19,7 @@ template <size_t N>
 bool PostRoutedCommand(const CDuiString& sender, const ClickRoute (&routes)[N]) {
   for (const ClickRoute& route : routes) {
     if (sender == route.control) {
-      PostMessageW(g_hMainWnd, route.command, 0, 0);
+      PostToMainWindow(route.command);
       return true;
     }
   }

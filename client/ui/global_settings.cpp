@@ -1,5 +1,5 @@
 // The process-wide settings store of every process started from the client's executable.
-#include "client/ui/client_settings_win.h"
+#include "client/ui/client_settings.h"
 
 namespace corvane {
 

@@ -1,5 +1,10 @@
 // The client's one user setting, what closing the main window does, kept in "CorvaneClient.ini"
-// beside the program (section "setting": "close_prompt", "min_close").
+// (section "setting": "close_prompt", "min_close"). Only a writer writes: the one process that
+// holds the single-instance lock allows it for g_settings. On Windows the file lies beside the
+// program and a writer writes both values back when it goes (client_settings_win.cpp). On Linux it is
+// $XDG_CONFIG_HOME/corvane/CorvaneClient.ini, and a copy writes only the values it changed
+// since it loaded, merged into the file as it is then, through a temporary file renamed into
+// place (client_settings_gtk.cpp), so processes never undo each other's choices.
 #pragma once
 
 #include <string>
@@ -8,7 +13,7 @@ namespace corvane {
 
 class CClientSettings {
  public:
-  // The file beside the running program, loaded at once; read-only until AllowWriting().
+  // The platform's file (see above), loaded at once; read-only until AllowWriting().
   CClientSettings();
   // Another file (tests, tools), which this object may write.
   explicit CClientSettings(std::wstring filePath);
@@ -18,7 +23,7 @@ class CClientSettings {
   ~CClientSettings();
 
   void Load();
-  // Writes both values, when this object may write; otherwise does nothing.
+  // Writes the values (Linux: those changed), when this object may write; otherwise nothing.
   void Save() const;
   // Only the browser process, which holds the single-instance mutex, calls this for g_settings.
   // The runtime's sub-processes and a refused second start load the same file at their start;
@@ -34,6 +39,9 @@ class CClientSettings {
  private:
   CClientSettings(std::wstring filePath, bool writer);
   bool m_bWriter = false;
+  // The values as loaded (Linux: what this copy has not changed is not written).
+  mutable bool m_loadedClosePrompt = false;
+  mutable bool m_loadedExitOnClose = false;
 };
 
 // The process-wide store: created before the entry point runs, in every process of the

@@ -1,0 +1,28 @@
+// The close decision's rules: ok minimises and remembers minimising, cancel ends and remembers
+// ending, close only dismisses; all three apply the "no prompt" box when the layout has it.
+#include "client/ui/close_decision.h"
+
+namespace corvane {
+
+CloseAction DecideCloseAction(bool closePrompt, bool exitOnClose) {
+  if (closePrompt) return CloseAction::ShowPrompt;
+  return exitOnClose ? CloseAction::Exit : CloseAction::Minimise;
+}
+
+ClosePromptOutcome DecideClosePromptClick(const std::wstring& name, std::optional<bool> noPromptTicked) {
+  ClosePromptOutcome out;
+  if (name == L"button_cancel") {
+    out.exitOnClose = true;
+    out.effect = ClosePromptOutcome::Effect::ExitApp;
+  } else if (name == L"button_ok") {
+    out.exitOnClose = false;
+    out.effect = ClosePromptOutcome::Effect::MinimiseMainWindow;
+  } else if (name != L"button_close") {
+    return out;
+  }
+  out.closes = true;
+  if (noPromptTicked) out.closePrompt = !*noPromptTicked;
+  return out;
+}
+
+}  // namespace corvane

@@ -1,0 +1,27 @@
+// The settings dialog's rules.
+#include "client/ui/setting_dlg_rules.h"
+
+#include "skin/button.h"
+
+namespace corvane {
+
+void ShowStoredCloseAction(CUiManager& ui, const CClientSettings& settings) {
+  if (auto* exit = ui.FindControlAs<COptionUI>(L"option_exit")) exit->Selected(settings.m_bExitOnClose);
+  if (auto* tray = ui.FindControlAs<COptionUI>(L"option_tray")) {
+    if (!settings.m_bExitOnClose) tray->Selected(true);
+  }
+}
+
+bool ApplySettingsClick(const CDuiString& name, CClientSettings& settings) {
+  if (name == L"button_close") return true;
+  if (name == L"option_tray") {
+    settings.m_bExitOnClose = false;
+    settings.Save();
+  } else if (name == L"option_exit") {
+    settings.m_bExitOnClose = true;
+    settings.Save();
+  }
+  return false;
+}
+
+}  // namespace corvane

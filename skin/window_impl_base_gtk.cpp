@@ -31,6 +31,14 @@ void WindowImplBase::OnCreate() {
   m_PaintManager.LoadLayout(OpenSkin(GetResourceType(), CPaintManagerUI::GetInstancePath(), GetZIPFileName().str(),
                                      GetSkinFolder().str()),
                             GetSkinFile().str(), this);
+  if (IsChild()) {
+    // The parent places a child: it takes the size it is given, not the layout's.
+    int cx = 0, cy = 0;
+    gtk_widget_get_size_request(m_hWnd, &cx, &cy);
+    m_PaintManager.SetClientSize(UiSize{cx > 0 ? cx : 0, cy > 0 ? cy : 0});
+    InitWindow();
+    return;
+  }
   // The layout's size replaces the one given to Create.
   const UiWindowAttributes& w = m_PaintManager.GetWindowAttributes();
   GtkWindow* window = GTK_WINDOW(m_hWnd);
@@ -73,6 +81,7 @@ bool WindowImplBase::OnCaptionDoubleClick() {
 }
 
 bool WindowImplBase::HandleFrameEvent(GdkEvent* event) {
+  if (IsChild()) return false;  // no frame: the parent's window manager frame moves it
   if (event->type == GDK_MOTION_NOTIFY && m_captionPress.pending) {
     // The caption drags once the pointer has moved beyond the drag threshold, as Windows' caption
     // does: a click or a double click there moves nothing.
@@ -136,7 +145,7 @@ bool WindowImplBase::HandleEvent(GdkEvent* event) {
 }
 
 bool WindowImplBase::ResponseDefaultKeyEvent(unsigned keyval) {
-  if (keyval == GDK_KEY_Escape) {
+  if (keyval == GDK_KEY_Escape && !IsChild()) {  // Escape closes a top-level window only
     Close(kUiCancel);
     return true;
   }

@@ -3,7 +3,7 @@
 // GetSkinFolder()), sizes the borderless window by the layout, drags it by the caption band
 // (a double click there maximises or restores a window with a maximise box), resizes it by
 // the layout's size box, and hands click notifications — and nothing else — to OnClick. Tab,
-// Shift+Tab, Space and Enter work as on Windows; Escape closes the window.
+// Shift+Tab, Space and Enter work as on Windows; Escape closes a top-level window.
 #pragma once
 
 #include "skin/button.h"
@@ -35,7 +35,7 @@ class WindowImplBase : public CWindowWnd, public INotifyUI, public IDialogBuilde
   virtual void OnClick(TNotifyUI& msg);
   virtual CDuiString GetSkinFolder() { return L""; }
   virtual CDuiString GetSkinFile() { return L""; }
-  // Keys no control used (a GDK key value): Escape closes the window. True when handled.
+  // Keys no control used (a GDK key value): Escape closes a top-level window. True when handled.
   virtual bool ResponseDefaultKeyEvent(unsigned keyval);
   virtual UILIB_RESOURCETYPE GetResourceType() const { return UILIB_ZIP; }
   virtual CDuiString GetZIPFileName() const { return L"skin.zip"; }

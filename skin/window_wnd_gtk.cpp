@@ -53,6 +53,7 @@ GtkWidget* CWindowWnd::Create(GtkWidget* parent, const wchar_t* name, uint32_t s
                               int y, int cx, int cy) {
   if (m_hWnd) return m_hWnd;
   m_style = style;
+  if (style & UI_WS_CHILD) return CreateChild(parent, cx, cy);
   m_hWnd = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   GtkWindow* window = GTK_WINDOW(m_hWnd);
   gtk_window_set_decorated(window, FALSE);  // the skin draws the frame
@@ -65,18 +66,31 @@ GtkWidget* CWindowWnd::Create(GtkWidget* parent, const wchar_t* name, uint32_t s
   if (parent) {
     if (GtkWidget* top = gtk_widget_get_toplevel(parent); GTK_IS_WINDOW(top)) gtk_window_set_transient_for(window, GTK_WINDOW(top));
   }
+  if (cx != kUiUseDefault && cy != kUiUseDefault && cx > 0 && cy > 0) gtk_window_set_default_size(window, cx, cy);
+  if (x != kUiUseDefault && y != kUiUseDefault) gtk_window_move(window, x, y);
+  return FinishCreate();
+}
+
+GtkWidget* CWindowWnd::CreateChild(GtkWidget* parent, int cx, int cy) {
+  // A drawing area has a GDK window of its own, so it receives pointer and key events and a
+  // configure event on every new allocation, as a top level does.
+  m_hWnd = gtk_drawing_area_new();
+  if (cx != kUiUseDefault && cy != kUiUseDefault && cx > 0 && cy > 0) gtk_widget_set_size_request(m_hWnd, cx, cy);
+  if (parent && GTK_IS_CONTAINER(parent)) gtk_container_add(GTK_CONTAINER(parent), m_hWnd);
+  return FinishCreate();
+}
+
+GtkWidget* CWindowWnd::FinishCreate() {
   gtk_widget_set_app_paintable(m_hWnd, TRUE);
   gtk_widget_set_can_focus(m_hWnd, TRUE);
   gtk_widget_add_events(m_hWnd, GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
                                     GDK_KEY_PRESS_MASK | GDK_LEAVE_NOTIFY_MASK | GDK_FOCUS_CHANGE_MASK |
                                     GDK_STRUCTURE_MASK);
-  if (cx != kUiUseDefault && cy != kUiUseDefault && cx > 0 && cy > 0) gtk_window_set_default_size(window, cx, cy);
-  if (x != kUiUseDefault && y != kUiUseDefault) gtk_window_move(window, x, y);
   g_signal_connect(m_hWnd, "event", G_CALLBACK(&CWindowWnd::OnEventThunk), this);
   g_signal_connect(m_hWnd, "draw", G_CALLBACK(&CWindowWnd::OnDrawThunk), this);
   g_signal_connect(m_hWnd, "destroy", G_CALLBACK(&CWindowWnd::OnDestroyThunk), this);
   OnCreate();
-  if (m_hWnd && (style & UI_WS_VISIBLE)) gtk_widget_show(m_hWnd);
+  if (m_hWnd && (m_style & UI_WS_VISIBLE)) gtk_widget_show(m_hWnd);
   return m_hWnd;
 }
 
@@ -100,7 +114,7 @@ void CWindowWnd::OnDestroyThunk(GtkWidget* widget, gpointer data) {
 }
 
 bool CWindowWnd::HandleEvent(GdkEvent* event) {
-  if (event->type == GDK_DELETE) {
+  if (event->type == GDK_DELETE && !IsChild()) {
     // The window manager's close: as Close(kUiCancel), at once.
     m_closeValue = kUiCancel;
     OnCloseIdle(this);
@@ -140,7 +154,7 @@ gboolean CWindowWnd::OnCloseIdle(gpointer data) {
 }
 
 void CWindowWnd::CenterWindow() {
-  if (!m_hWnd) return;
+  if (!m_hWnd || IsChild()) return;
   GtkWindow* window = GTK_WINDOW(m_hWnd);
   int w = 0, h = 0;
   gtk_window_get_size(window, &w, &h);
@@ -165,7 +179,7 @@ void CWindowWnd::CenterWindow() {
 }
 
 unsigned CWindowWnd::ShowModal() {
-  if (!m_hWnd) return kUiCancel;
+  if (!m_hWnd || IsChild()) return kUiCancel;
   GtkWidget* window = m_hWnd;
   CModalRun run;
   unsigned result = kUiCancel;

@@ -34,9 +34,12 @@ class CWindowWnd {
   GtkWidget* GetHWND() const { return m_hWnd; }
   operator GtkWidget*() const { return m_hWnd; }
   uint32_t GetStyle() const { return m_style; }
+  // A child widget rather than a top-level window.
+  bool IsChild() const { return (m_style & UI_WS_CHILD) != 0; }
 
   // Creates the window (transient for `parent`'s top level when given); OnCreate builds the
-  // skinned content. Child windows are not made on this host: the style's child bit is ignored.
+  // skinned content. With UI_WS_CHILD it is a child widget instead, added to `parent` when that
+  // is a container (which then places it: a size given here is only its requested size).
   GtkWidget* Create(GtkWidget* parent, const wchar_t* name, uint32_t style, uint32_t exStyle, int x = kUiUseDefault,
                     int y = kUiUseDefault, int cx = kUiUseDefault, int cy = kUiUseDefault);
   // Centres on the owner when it is shown, else on the monitor's work area, kept inside it.
@@ -66,6 +69,8 @@ class CWindowWnd {
   CModalRun* m_modalRun = nullptr;  // while ShowModal runs
 
  private:
+  GtkWidget* CreateChild(GtkWidget* parent, int cx, int cy);
+  GtkWidget* FinishCreate();
   static gboolean OnEventThunk(GtkWidget* widget, GdkEvent* event, gpointer self);
   static gboolean OnDrawThunk(GtkWidget* widget, cairo_t* cr, gpointer self);
   static void OnDestroyThunk(GtkWidget* widget, gpointer self);

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws the client's icon (a rounded accent square with a white tick) and writes a Windows
-.ico with 16, 24, 32, 48 and 256 pixel images. Standard library only, so the build can run it
-anywhere. Usage: make_icon.py OUTPUT.ico"""
+.ico with 16, 24, 32, 48 and 256 pixel images, or (for the Linux edition) one 256-pixel PNG.
+Standard library only, so the build can run it anywhere. Usage: make_icon.py OUTPUT.ico|OUTPUT.png"""
 import struct
 import sys
 import zlib
@@ -83,7 +83,11 @@ def png_entry(size):
 
 def main():
     if len(sys.argv) != 2:
-        sys.exit("usage: make_icon.py OUTPUT.ico")
+        sys.exit("usage: make_icon.py OUTPUT.ico|OUTPUT.png")
+    if sys.argv[1].endswith(".png"):
+        with open(sys.argv[1], "wb") as f:
+            f.write(png_entry(256))
+        return
     images = [(s, bmp_entry(s)) for s in (16, 24, 32, 48)] + [(256, png_entry(256))]
     offset = 6 + 16 * len(images)
     directory = struct.pack("<HHH", 0, 1, len(images))

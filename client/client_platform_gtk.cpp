@@ -1,0 +1,23 @@
+// Notices from the runtime reach the main window only through the channel, so a callback never
+// waits for the main loop.
+#include "client/client_platform_gtk.h"
+
+#include "client/main_window_channel.h"
+#include "skin/paint_manager_gtk.h"
+
+namespace corvane {
+
+std::wstring LinuxErrorPageUrl() {
+  return L"file://" + CPaintManagerUI::GetInstancePath() + L"error_page/Error.html";
+}
+
+CorvaneClientPlatform LinuxClientPlatform() {
+  CorvaneClientPlatform platform;
+  platform.convertClipboardForPaste = [] {};
+  platform.postNavState = [](bool canGoBack, bool canGoForward) { PostNavState(canGoBack, canGoForward); };
+  platform.postRelayout = [] { PostToMainWindow(MainCommand::Relayout); };
+  platform.errorPageUrl = [] { return LinuxErrorPageUrl(); };
+  return platform;
+}
+
+}  // namespace corvane

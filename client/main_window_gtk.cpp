@@ -1,0 +1,214 @@
+// CMainWindow: building the window, the channel's commands, the toolbar's and browser's
+// placement, and the close action.
+#include "client/main_window_gtk.h"
+
+#include "base/product_names.h"
+#include "base/service_host.h"
+#include "base/utf8.h"
+#include "client/browser/cef_runtime.h"
+#include "client/main_window_channel_gtk.h"
+#include "client/ui/about_choice.h"
+#include "client/ui/client_settings.h"
+#include "client/ui/close_decision.h"
+#include "client/ui/close_prompt_dlg_gtk.h"
+#include "client/ui/setting_dlg_gtk.h"
+#include "client/ui/tool_bar_menu_gtk.h"
+#include "client/update/update_prompt_dlg_gtk.h"
+
+namespace corvane {
+namespace {
+
+constexpr int kToolBarHeight = 30;        // logical pixels; GDK scales them
+constexpr int kSettingButtonInset = 115;  // the menu button's left margin is W - 115
+constexpr int kRestoredWidth = 1138;      // the Windows template's 759 x 324 dialog units, at 96 DPI
+constexpr int kRestoredHeight = 527;
+constexpr uint32_t kDialogStyle = UI_WS_OVERLAPPEDWINDOW | UI_WS_VISIBLE;
+
+}  // namespace
+
+CMainWindow::~CMainWindow() {
+  SetMainWindowHandler(nullptr);
+  if (m_window) gtk_widget_destroy(m_window);  // takes the toolbar and the browser with it
+}
+
+bool CMainWindow::Create(CorvaneClientPlatform platform) {
+  if (m_window) return true;
+  m_window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  GtkWindow* window = GTK_WINDOW(m_window);
+  gtk_window_set_title(window, WideToUtf8(kMainWindowCaption).c_str());
+  gtk_window_set_default_size(window, kRestoredWidth, kRestoredHeight);
+  gtk_window_set_position(window, GTK_WIN_POS_CENTER);  // the size it restores to
+  const std::string icon = WideToUtf8(CPaintManagerUI::GetInstancePath()) + "corvane.png";
+  if (g_file_test(icon.c_str(), G_FILE_TEST_EXISTS)) gtk_window_set_icon_from_file(window, icon.c_str(), nullptr);
+  g_signal_connect(m_window, "delete-event", G_CALLBACK(&CMainWindow::OnDeleteThunk), this);
+  g_signal_connect(m_window, "destroy", G_CALLBACK(&CMainWindow::OnDestroyThunk), this);
+
+  GtkWidget* column = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+  gtk_container_add(GTK_CONTAINER(m_window), column);
+  m_toolbar.Create(column, L"toolbar", UI_WS_CHILD | UI_WS_VISIBLE, 0, 0, 0, 600, kToolBarHeight);
+  m_browserBox = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+  gtk_widget_set_hexpand(m_browserBox, TRUE);
+  gtk_widget_set_vexpand(m_browserBox, TRUE);
+  gtk_box_pack_start(GTK_BOX(column), m_browserBox, TRUE, TRUE, 0);
+  g_signal_connect(m_window, "size-allocate", G_CALLBACK(&CMainWindow::OnAllocateThunk), this);
+  gtk_widget_show_all(column);
+
+  g_mainWindow = m_window;
+  SetMainWindowHandler([this](const MainNotice& notice) { Handle(notice); });
+  CreateBrowser(std::move(platform));
+  return true;
+}
+
+void CMainWindow::CreateBrowser(CorvaneClientPlatform platform) {
+  m_client = new CorvaneCefClient(std::move(platform));
+  CefWindowInfo info;
+  info.parent_window = m_browserBox;  // the backend puts its view into this box
+  info.windowless_rendering_enabled = false;
+  cef_browser_host_create_browser(info, m_client.get(), CefString(m_client->GetHomeUrl()), CefBrowserSettings(),
+                                  nullptr);
+}
+
+void CMainWindow::ShowMaximised() {
+  if (!m_window) return;
+  gtk_window_maximize(GTK_WINDOW(m_window));
+  gtk_widget_show(m_window);
+}
+
+void CMainWindow::Present() {
+  if (!m_window) return;
+  gtk_window_deiconify(GTK_WINDOW(m_window));
+  gtk_window_present(GTK_WINDOW(m_window));
+}
+
+void CMainWindow::Exit(int code) {
+  if (m_window) gtk_widget_destroy(m_window);
+  CPaintManagerUI::QuitMessageLoop(code);
+}
+
+CefRefPtr<CefBrowser> CMainWindow::Browser() const { return m_client ? m_client->GetBrowser() : nullptr; }
+
+void CMainWindow::LayoutChildren() {
+  // GTK places the strip and the browser (the box gives the strip its 30 pixels and the browser
+  // the rest); only the menu button's margin follows the width, as on Windows.
+  if (!m_window || !m_toolbar.GetHWND()) return;
+  const int width = gtk_widget_get_allocated_width(m_window);
+  if (width == m_lastWidth) return;
+  m_lastWidth = width;
+  if (CControlUI* setting = m_toolbar.GetPaintManager().FindControl(L"button_setting")) {
+    setting->SetPadding(UiRect{width - kSettingButtonInset, 2, 2, 2});
+  }
+}
+
+void CMainWindow::OnAllocateThunk(GtkWidget*, GdkRectangle*, gpointer self) {
+  static_cast<CMainWindow*>(self)->LayoutChildren();
+}
+
+gboolean CMainWindow::OnDeleteThunk(GtkWidget*, GdkEvent*, gpointer data) {
+  auto* self = static_cast<CMainWindow*>(data);
+  if (CefRefPtr<CefBrowser> browser = self->Browser()) browser->GetHost()->CloseBrowser(false);
+  self->CloseOrMinimize(kUiCancel);  // the caption's close is the Cancel command, as on Windows
+  return TRUE;                       // the close action decides; the window manager does not
+}
+
+void CMainWindow::OnDestroyThunk(GtkWidget* widget, gpointer data) {
+  auto* self = static_cast<CMainWindow*>(data);
+  g_signal_handlers_disconnect_by_data(widget, self);
+  if (g_mainWindow == widget) g_mainWindow = nullptr;
+  SetMainWindowHandler(nullptr);
+  self->m_window = nullptr;
+  self->m_browserBox = nullptr;
+}
+
+void CMainWindow::CloseOrMinimize(int code) {
+  const CloseAction action = DecideCloseAction(g_settings.m_bClosePrompt, g_settings.m_bExitOnClose);
+  if (action == CloseAction::ShowPrompt) {
+    CClosePromptDlg prompt;
+    prompt.Create(m_window, L"close_prompt_dlg", 0, 0);
+    prompt.CenterWindow();
+    prompt.ShowModal();
+  } else if (action == CloseAction::Exit) {
+    Exit(code);
+  } else if (m_window) {
+    gtk_window_iconify(GTK_WINDOW(m_window));  // stays on the taskbar
+  }
+}
+
+void CMainWindow::ShowUpdatePrompt(bool installMode, const wchar_t* windowName, bool /*unverified*/) {
+  // The Linux update cycle is not there yet: an unverified download shows the plain offer.
+  CUpdatePromptDlg prompt;
+  prompt.SetInstallMode(installMode);
+  prompt.Create(m_window, windowName, kDialogStyle, 0);
+  prompt.CenterWindow();
+  prompt.ShowModal();
+}
+
+void CMainWindow::Handle(const MainNotice& notice) {
+  CefRefPtr<CefBrowser> browser = Browser();
+  switch (notice.command) {
+    case MainCommand::ShowSettings: {
+      CSettingDlg dialog;
+      dialog.Create(m_window, L"setting_dlg", kDialogStyle, 0);
+      dialog.CenterWindow();
+      dialog.ShowModal();
+      break;
+    }
+    case MainCommand::ShowHelp: {
+      const std::string url = WideToUtf8(ServiceUrl(L"/Problem.html"));
+      if (openUrl) {
+        openUrl(url);
+      } else {
+        gtk_show_uri_on_window(m_window ? GTK_WINDOW(m_window) : nullptr, url.c_str(), GDK_CURRENT_TIME, nullptr);
+      }
+      break;
+    }
+    case MainCommand::ShowAbout: {
+      // The Linux client checks for no update yet: no installer is ever ready.
+      const AboutChoice choice = ChooseAbout(m_bUpdateAvailable, false);
+      CUpdatePromptDlg about;
+      about.SetLayoutFile(choice.layout);
+      about.SetInstallMode(choice.installMode);
+      about.Create(m_window, L"about_dlg", kDialogStyle, 0);
+      about.CenterWindow();
+      about.ShowModal();
+      break;
+    }
+    case MainCommand::ExitApp:
+      Exit(0);
+      break;
+    case MainCommand::GoBack:
+      if (browser && browser->CanGoBack()) browser->GoBack();
+      break;
+    case MainCommand::GoForward:
+      if (browser && browser->CanGoForward()) browser->GoForward();
+      break;
+    case MainCommand::Reload:
+      if (browser && !browser->IsLoading()) browser->Reload();
+      break;
+    case MainCommand::ShowToolBarMenu: {
+      auto* menu = new CToolBarMenu;  // deletes itself when its window goes
+      menu->m_bUpdatePending = m_bUpdateAvailable;
+      menu->Create(m_window, L"tool_bar_menu", UI_WS_POPUP | UI_WS_VISIBLE, 0);
+      break;
+    }
+    case MainCommand::NavState:
+      if (auto* back = m_toolbar.GetPaintManager().FindControl(L"button_back")) back->SetEnabled(notice.canGoBack);
+      if (auto* fwd = m_toolbar.GetPaintManager().FindControl(L"button_forward")) fwd->SetEnabled(notice.canGoForward);
+      break;
+    case MainCommand::UpdateAvailable:
+      m_bUpdateAvailable = true;
+      ShowUpdatePrompt(false, L"update_prompt_dlg", false);
+      break;
+    case MainCommand::InstallerReady:
+      break;  // no downloaded installer is ever ready on Linux yet
+    case MainCommand::UpdateUnverified:
+      ShowUpdatePrompt(false, L"update_prompt_dlg", true);
+      break;
+    case MainCommand::Relayout:
+      m_lastWidth = -1;
+      LayoutChildren();
+      if (m_browserBox) gtk_widget_show_all(m_browserBox);
+      break;
+  }
+}
+
+}  // namespace corvane

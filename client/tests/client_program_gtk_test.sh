@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# corvane-client as a process, under Xvfb with openbox: --version needs no display; one instance
+# per session, with a session bus (GtkApplication) and without one (the lock file): a second
+# start brings the first window back to the front (here: from minimised) and ends with 0.
+# Usage: client_program_gtk_test.sh PROGRAM VERSION
+set -uo pipefail
+program=$1
+version=$2
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$program" --version)
+[[ $? == 0 && $out == "$version" ]] || fail "--version printed '$out'"
+
+# One walk; $1 names the case.
+second_start_raises_the_first() {
+  local case=$1 home
+  home=$(mktemp -d)
+  chmod 700 "$home"
+  export XDG_RUNTIME_DIR=$home/run XDG_CONFIG_HOME=$home/config XDG_CACHE_HOME=$home/cache XDG_DATA_HOME=$home/data
+  mkdir -m 700 "$XDG_RUNTIME_DIR"
+  "$program" 2>"$home/first.err" &
+  local first=$!
+  local window
+  window=$(timeout 10 xdotool search --sync --onlyvisible --pid "$first" --name "Drovessa" | head -1)
+  if [[ -z $window ]]; then
+    fail "$case: no main window"; kill "$first"; wait "$first"; return
+  fi
+  xdotool windowminimize --sync "$window"
+  timeout 10 "$program" 2>"$home/second.err"
+  local code=$?
+  [[ $code == 0 ]] || fail "$case: the second start ended with $code"
+  # Brought back: visible again, and still the only client window.
+  timeout 10 xdotool search --sync --onlyvisible --pid "$first" --name "Drovessa" >/dev/null ||
+    fail "$case: the first window did not come back"
+  local count
+  count=$(xdotool search --onlyvisible --name "Drovessa" | wc -l)
+  [[ $count == 1 ]] || fail "$case: $count client windows"
+  kill -0 "$first" 2>/dev/null || fail "$case: the first instance is gone"
+  kill -TERM "$first"
+  wait "$first"
+  code=$?
+  [[ $code == 0 ]] || fail "$case: SIGTERM ended the first instance with $code"
+  rm -rf "$home"
+}
+
+(unset DBUS_SESSION_BUS_ADDRESS; second_start_raises_the_first "no session bus"; exit $failures)
+[[ $? == 0 ]] || failures=$((failures + 1))
+export -f second_start_raises_the_first fail
+export program failures
+dbus-run-session -- bash -c 'second_start_raises_the_first "session bus"; exit $failures'
+[[ $? == 0 ]] || failures=$((failures + 1))
+
+echo "$failures failure(s)"
+[[ $failures == 0 ]]

@@ -18,6 +18,18 @@
 namespace corvane {
 namespace {
 
+// A shown top-level window of the given role (the skinned windows' class names), or null.
+GtkWindow* FindShown(const char* role) {
+  GtkWindow* found = nullptr;
+  GList* all = gtk_window_list_toplevels();
+  for (GList* i = all; i; i = i->next) {
+    const char* r = gtk_window_get_role(GTK_WINDOW(i->data));
+    if (r && std::string(r) == role && gtk_widget_get_mapped(GTK_WIDGET(i->data))) found = GTK_WINDOW(i->data);
+  }
+  g_list_free(all);
+  return found;
+}
+
 class MainWindowGtk : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -74,15 +86,10 @@ TEST_F(MainWindowGtk, ToolBarButtonsReachTheBrowserThroughTheChannel) {
   // The menu button opens the toolbar menu beside the main window.
   test::ClickAt(strip, test::CentreOf(ui, L"button_setting"));
   GtkWindow* menu = nullptr;
-  EXPECT_TRUE(test::PumpUntil([&] {
-    GList* all = gtk_window_list_toplevels();
-    for (GList* i = all; i; i = i->next) {
-      const char* role = gtk_window_get_role(GTK_WINDOW(i->data));
-      if (role && std::string(role) == "ToolBarMenu" && gtk_widget_get_mapped(GTK_WIDGET(i->data))) menu = GTK_WINDOW(i->data);
-    }
-    g_list_free(all);
-    return menu != nullptr;
-  }));
+  EXPECT_TRUE(test::PumpUntil([&] { return (menu = FindShown("ToolBarMenu")) != nullptr; }));
+  if (menu) {
+    EXPECT_EQ(gtk_window_get_transient_for(menu), GTK_WINDOW(m_window.GetWindow()));
+  }
   if (menu) test::Press("Escape");
 }
 
@@ -95,16 +102,12 @@ TEST_F(MainWindowGtk, ClosingAsksMinimisesOrEndsAsRemembered) {
   g_settings.m_bExitOnClose = true;
   bool prompted = false;
   const guint watch = g_timeout_add(50, +[](gpointer seen) -> gboolean {
-    GList* all = gtk_window_list_toplevels();
-    for (GList* i = all; i; i = i->next) {
-      const char* role = gtk_window_get_role(GTK_WINDOW(i->data));
-      if (role && std::string(role) == "ClosePromptDlg" && gtk_widget_get_mapped(GTK_WIDGET(i->data)) &&
-          gtk_window_get_transient_for(GTK_WINDOW(i->data)) == GTK_WINDOW(g_mainWindow)) {
-        *static_cast<bool*>(seen) = true;
-        g_spawn_command_line_sync("xdotool key Escape", nullptr, nullptr, nullptr, nullptr);
-      }
+    // Runs inside the prompt's modal loop: it sees the prompt over the main window and dismisses it.
+    GtkWindow* prompt = FindShown("ClosePromptDlg");
+    if (prompt && gtk_window_get_transient_for(prompt) == GTK_WINDOW(g_mainWindow)) {
+      *static_cast<bool*>(seen) = true;
+      g_spawn_command_line_sync("xdotool key Escape", nullptr, nullptr, nullptr, nullptr);
     }
-    g_list_free(all);
     return G_SOURCE_CONTINUE;
   }, &prompted);
   CloseByWindowManager();

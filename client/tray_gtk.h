@@ -21,6 +21,8 @@ class CTrayIcon {
   // `iconPath`: the product icon; `showWindow` and `exit` carry out those entries (the others
   // are posted through the main-window channel).
   void Create(const std::string& iconPath, std::function<void()> showWindow, std::function<void()> exit);
+  // The icon's menu (null before Create), whose items the host shows.
+  GtkWidget* GetMenu() const { return m_menu; }
 
  private:
   GObject* m_indicator = nullptr;

@@ -12,6 +12,7 @@
 #include "client/client_platform_gtk.h"
 #include "client/main_window_channel_gtk.h"
 #include "client/main_window_gtk.h"
+#include "client/tray_gtk.h"
 #include "client/ui/client_settings.h"
 #include "skin/tests/window_test_support_gtk.h"
 
@@ -137,6 +138,44 @@ TEST_F(MainWindowGtk, ClosingAsksMinimisesOrEndsAsRemembered) {
   EXPECT_TRUE(CPaintManagerUI::TakeQuitRequest(code));
   EXPECT_EQ(code, 2);
   EXPECT_EQ(g_mainWindow, nullptr);
+}
+
+// The tray menu's entries, chosen as a StatusNotifier host chooses them (activating the item):
+// the extra entry restores the minimised window, the others go through the channel or end.
+TEST_F(MainWindowGtk, TrayMenuShowsTheWindowPostsItsCommandsAndExits) {
+  class CRecorder : public IMainWindowChannel {
+   public:
+    void Post(const MainNotice& notice) override { posted.push_back(notice.command); }
+    std::vector<MainCommand> posted;
+  } recorder;
+  CTrayIcon tray;
+  tray.Create("", [this] { m_window.Present(); }, [this] { m_window.Exit(0); });
+  std::vector<GtkMenuItem*> items;
+  std::vector<std::string> labels;
+  GList* children = gtk_container_get_children(GTK_CONTAINER(tray.GetMenu()));
+  for (GList* i = children; i; i = i->next) {
+    items.push_back(GTK_MENU_ITEM(i->data));
+    labels.push_back(gtk_menu_item_get_label(GTK_MENU_ITEM(i->data)));
+  }
+  g_list_free(children);
+  ASSERT_EQ(labels, (std::vector<std::string>{"显示主窗口", "设置", "帮助", "关于Drovessa", "退出"}));
+
+  gtk_window_iconify(GTK_WINDOW(m_window.GetWindow()));
+  ASSERT_TRUE(test::PumpUntil([&] { return Iconified(); }));
+  gtk_menu_item_activate(items[0]);
+  EXPECT_TRUE(test::PumpUntil([&] { return !Iconified() && test::ShownAndFocused(m_window.GetWindow()); }));
+
+  SetMainWindowChannel(&recorder);
+  for (int i = 1; i <= 3; ++i) gtk_menu_item_activate(items[i]);
+  SetMainWindowChannel(nullptr);
+  EXPECT_EQ(recorder.posted,
+            (std::vector<MainCommand>{MainCommand::ShowSettings, MainCommand::ShowHelp, MainCommand::ShowAbout}));
+
+  int code = -1;
+  gtk_menu_item_activate(items[4]);
+  EXPECT_EQ(m_window.GetWindow(), nullptr);
+  EXPECT_TRUE(CPaintManagerUI::TakeQuitRequest(code));
+  EXPECT_EQ(code, 0);
 }
 
 }  // namespace

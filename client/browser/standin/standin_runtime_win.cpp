@@ -1,10 +1,10 @@
 // The stand-in runtime: process roles, the UI thread and its task window, browser creation and
 // shut-down.
-#include "client/browser/standin_runtime_win.h"
+#include "client/browser/standin/standin_runtime_win.h"
 
 #include <algorithm>
 
-#include "client/browser/standin_browser_win.h"
+#include "client/browser/standin/standin_browser_win.h"
 
 namespace corvane {
 namespace {

@@ -19,6 +19,7 @@ NATIVE_PKGS=(
   wine wine32:i386 xvfb xauth x11-utils imagemagick python3-pil
   fonts-wine fonts-wqy-microhei fonts-dejavu-core
   libgtk-3-dev openbox xdotool
+  libwebkit2gtk-4.1-dev dbus-daemon bubblewrap
 )
 
 missing=()

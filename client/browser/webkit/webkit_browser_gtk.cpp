@@ -21,11 +21,12 @@ constexpr char kEditableScript[] = R"JS((function () {
     if (e.isContentEditable || e.tagName === 'TEXTAREA') return true;
     return e.tagName === 'INPUT' && textTypes.indexOf((e.getAttribute('type') || '').toLowerCase()) >= 0;
   }
-  function post() {
-    window.webkit.messageHandlers.corvaneEditable.postMessage(editable(document.activeElement));
+  function post(element) {
+    window.webkit.messageHandlers.corvaneEditable.postMessage(editable(element));
   }
-  document.addEventListener('focusin', post, true);
-  document.addEventListener('focusout', function () { setTimeout(post, 0); }, true);
+  document.addEventListener('focusin', function (e) { post(e.target); }, true);
+  // At once, not after the focus has moved: a key pressed next must not find the old answer.
+  document.addEventListener('focusout', function (e) { post(e.relatedTarget); }, true);
 })();)JS";
 
 // The menu ids the runtime gives WebKit's stock actions; others get 26500 + the action.

@@ -66,11 +66,7 @@ bool CStandInRuntime::Initialize(const CefMainArgs& args, const cef_settings_t& 
   }
   m_initialized = true;
   CefRefPtr<CefApp> app = m_app;
-  PostTask([app] {
-    if (CefRefPtr<CefBrowserProcessHandler> handler = app ? app->GetBrowserProcessHandler() : nullptr) {
-      handler->OnContextInitialized();
-    }
-  });
+  PostTask([app] { NotifyContextInitialized(app); });
   return true;
 }
 

@@ -263,7 +263,7 @@ TEST_F(WebKitPolicyTest, TheClientsPolicyHoldsInTheRealEngine) {
 
   // window.open and a target="_blank" link open nothing, anywhere; a later request proves that
   // each was answered before it.
-  for (const std::string& path : {"/blank", "/popup"}) {
+  for (const std::string path : {"/blank", "/popup"}) {
     const std::string sentinel = "/after" + path;
     Eval(view, (path == "/blank" ? "document.getElementById('blank').click(); " : "window.open('/popup'); ") +
                    ("fetch('" + sentinel + "'); 0"));

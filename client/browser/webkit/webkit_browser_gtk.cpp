@@ -202,40 +202,18 @@ bool CWebKitBrowser::CanGoBack() { return m_canGoBack.load(); }
 
 bool CWebKitBrowser::CanGoForward() { return m_canGoForward.load(); }
 
-void CWebKitBrowser::GoBack() {
+void CWebKitBrowser::OnView(void (*operation)(WebKitWebView*)) {
   CefRefPtr<CWebKitBrowser> self = this;
-  CWebKitRuntime::RunOnUi([self] {
-    if (self->m_view) webkit_web_view_go_back(self->m_view);
+  CWebKitRuntime::RunOnUi([self, operation] {
+    if (self->m_view) operation(self->m_view);
   });
 }
 
-void CWebKitBrowser::GoForward() {
-  CefRefPtr<CWebKitBrowser> self = this;
-  CWebKitRuntime::RunOnUi([self] {
-    if (self->m_view) webkit_web_view_go_forward(self->m_view);
-  });
-}
-
-void CWebKitBrowser::Reload() {
-  CefRefPtr<CWebKitBrowser> self = this;
-  CWebKitRuntime::RunOnUi([self] {
-    if (self->m_view) webkit_web_view_reload(self->m_view);
-  });
-}
-
-void CWebKitBrowser::ReloadIgnoreCache() {
-  CefRefPtr<CWebKitBrowser> self = this;
-  CWebKitRuntime::RunOnUi([self] {
-    if (self->m_view) webkit_web_view_reload_bypass_cache(self->m_view);
-  });
-}
-
-void CWebKitBrowser::StopLoad() {
-  CefRefPtr<CWebKitBrowser> self = this;
-  CWebKitRuntime::RunOnUi([self] {
-    if (self->m_view) webkit_web_view_stop_loading(self->m_view);
-  });
-}
+void CWebKitBrowser::GoBack() { OnView(webkit_web_view_go_back); }
+void CWebKitBrowser::GoForward() { OnView(webkit_web_view_go_forward); }
+void CWebKitBrowser::Reload() { OnView(webkit_web_view_reload); }
+void CWebKitBrowser::ReloadIgnoreCache() { OnView(webkit_web_view_reload_bypass_cache); }
+void CWebKitBrowser::StopLoad() { OnView(webkit_web_view_stop_loading); }
 
 CefRefPtr<CefFrame> CWebKitBrowser::GetMainFrame() { return new CWebKitFrame(this); }
 

@@ -48,6 +48,8 @@ class CWebKitBrowser final : public CefBrowser, public CefBrowserHost {
 
  private:
   ~CWebKitBrowser() = default;
+  // Runs `operation` on the view, on the UI thread, while the view exists.
+  void OnView(void (*operation)(WebKitWebView*));
   static void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, CWebKitBrowser* self);
   static gboolean OnLoadFailed(WebKitWebView* view, WebKitLoadEvent event, const char* uri, GError* error,
                                CWebKitBrowser* self);

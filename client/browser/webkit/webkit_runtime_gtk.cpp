@@ -101,11 +101,7 @@ bool CWebKitRuntime::Initialize(const CefMainArgs&, const cef_settings_t& settin
   m_initialized = true;
   m_quit = false;
   CefRefPtr<CefApp> app = m_app;
-  PostToUi([app] {
-    if (CefRefPtr<CefBrowserProcessHandler> handler = app ? app->GetBrowserProcessHandler() : nullptr) {
-      handler->OnContextInitialized();
-    }
-  });
+  PostToUi([app] { NotifyContextInitialized(app); });
   return true;
 }
 

@@ -12,9 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "base/utf8.h"
 #include "client/browser/cef_runtime.h"
 #include "client/browser/corvane_cef_app.h"
 #include "client/browser/corvane_cef_client.h"
+#include "client/browser/error_page_url.h"
 #include "client/browser/webkit/webkit_browser_gtk.h"
 #include "client/browser/webkit/webkit_runtime_gtk.h"
 
@@ -203,8 +205,11 @@ class WebKitPolicyTest : public ::testing::Test {
 TEST_F(WebKitPolicyTest, TheClientsPolicyHoldsInTheRealEngine) {
   PageServer server;
   g_setenv("CORVANE_SERVICE_HOST", ("127.0.0.1:" + std::to_string(server.Port())).c_str(), TRUE);
-  WriteFile(m_root + "/program/error_page/Error.html", kErrorPage);
-  std::string errorPage = "file://" + m_root + "/program/error_page/Error.html";
+  // The program folder with a space and Chinese letters: WebKit loads the address unescaped and
+  // reports its failure escaped.
+  const std::string folder = m_root + "/老师 客户端";
+  WriteFile(folder + "/error_page/Error.html", kErrorPage);
+  std::wstring errorPage = BuildErrorPageUrl(Utf8ToWide(folder));
   int errorPageAsked = 0, relayouts = 0, pastes = 0;
   bool canGoBack = false, canGoForward = false;
   CorvaneClientPlatform platform;
@@ -213,7 +218,7 @@ TEST_F(WebKitPolicyTest, TheClientsPolicyHoldsInTheRealEngine) {
   platform.postRelayout = [&] { ++relayouts; };
   platform.errorPageUrl = [&] {
     ++errorPageAsked;
-    return std::wstring(errorPage.begin(), errorPage.end());
+    return errorPage;
   };
   CefRefPtr<CorvaneCefClient> client = new CorvaneCefClient(platform);
   EXPECT_EQ(client->GetHomeUrl(), server.Url("/"));
@@ -310,7 +315,7 @@ TEST_F(WebKitPolicyTest, TheClientsPolicyHoldsInTheRealEngine) {
   EXPECT_EQ(errorPageAsked, 1);
 
   // With the error page missing, its own failure is left as it is: no second attempt.
-  errorPage = "file://" + m_root + "/missing/error_page/Error.html";
+  errorPage = BuildErrorPageUrl(Utf8ToWide(m_root + "/缺少 的"));
   browser->GetMainFrame()->LoadURL(refused);
   ASSERT_TRUE(RunUntil([&] { return errorPageAsked == 3 && !browser->IsLoading(); }));
   for (int i = 0; i < 5; ++i) Eval(view, "0");

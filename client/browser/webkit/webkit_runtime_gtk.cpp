@@ -60,10 +60,7 @@ CWebKitRuntime& CWebKitRuntime::Instance() {
   return *runtime;
 }
 
-int CWebKitRuntime::ExecuteProcess(const CefMainArgs&, CefRefPtr<CefApp>) {
-  // The program's own switches arrive through the program; WebKit never starts this executable.
-  return -1;
-}
+int CWebKitRuntime::ExecuteProcess(const CefMainArgs&, CefRefPtr<CefApp>) { return -1; }
 
 bool CWebKitRuntime::Initialize(const CefMainArgs&, const cef_settings_t& settings, CefRefPtr<CefApp> application) {
   if (m_initialized) return false;

@@ -21,8 +21,8 @@ class CWebKitRuntime final : public CefRuntime {
   static CWebKitRuntime& Instance();
 
   const char* ApiHash() override { return kCefApiHash; }
-  // WebKit starts its own helper programs, so this executable has no sub-process roles: -1 in
-  // the browser process, 1 for any "type" it is started with.
+  // Always -1 (the browser process): WebKit starts its own helper programs, never this
+  // executable, so there is no sub-process role to run.
   int ExecuteProcess(const CefMainArgs& args, CefRefPtr<CefApp> application) override;
   // Needs GTK initialised on the calling thread, which becomes the UI thread. Cache in
   // cache_path (default $XDG_CACHE_HOME/corvane/corvane_cache), cookies in

@@ -20,6 +20,7 @@ NATIVE_PKGS=(
   nsis
   fonts-wine fonts-wqy-microhei fonts-dejavu-core
   libgtk-3-dev openbox xdotool
+  libwebkit2gtk-4.1-dev dbus-daemon bubblewrap
 )
 # libgnutls30:i386 is no dependency of wine32, but Wine's bcrypt.dll loads it at run time to
 # verify update signatures (ECDSA).

@@ -293,7 +293,8 @@ TEST_F(WebKitPolicyTest, TheClientsPolicyHoldsInTheRealEngine) {
   }
   XDo("key --clearmodifiers Escape");
 
-  // Ctrl+V converts the clipboard only in an editable field, and only with no other flag.
+  // Ctrl+V converts the clipboard only in an editable field: the lock states do not count,
+  // Shift (paste as plain text) stops it.
   gtk_widget_grab_focus(GTK_WIDGET(view));
   Eval(view, "document.getElementById('field').focus(); 0");
   ASSERT_EQ(Eval(view, "document.activeElement.id"), "field");
@@ -302,11 +303,14 @@ TEST_F(WebKitPolicyTest, TheClientsPolicyHoldsInTheRealEngine) {
   EXPECT_EQ(pastes, 1);
   XDo("key Caps_Lock ctrl+v Caps_Lock");
   ASSERT_TRUE(RunUntil([&] { return Eval(view, "window.keys") == "7"; })) << Eval(view, "window.keys");
-  EXPECT_EQ(pastes, 1);
+  EXPECT_EQ(pastes, 2) << "with Caps Lock on";
+  XDo("key ctrl+shift+v");
+  ASSERT_TRUE(RunUntil([&] { return Eval(view, "window.keys") == "10"; })) << Eval(view, "window.keys");
+  EXPECT_EQ(pastes, 2) << "Ctrl+Shift+V";
   Eval(view, "document.activeElement.blur(); 0");
   XDo("key ctrl+v");
-  ASSERT_TRUE(RunUntil([&] { return Eval(view, "window.keys") == "9"; })) << Eval(view, "window.keys");
-  EXPECT_EQ(pastes, 1);
+  ASSERT_TRUE(RunUntil([&] { return Eval(view, "window.keys") == "12"; })) << Eval(view, "window.keys");
+  EXPECT_EQ(pastes, 2) << "outside a field";
 
   // A refused connection shows the local error page.
   const std::string refused = "http://127.0.0.1:" + std::to_string(RefusedPort()) + "/";

@@ -5,6 +5,8 @@
 #include <libsoup/soup.h>
 #include <webkit2/webkit2.h>
 
+#include <gdk-pixbuf/gdk-pixbuf.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -16,6 +18,7 @@
 #include "client/browser/cef_runtime.h"
 #include "client/browser/corvane_cef_app.h"
 #include "client/browser/corvane_cef_client.h"
+#include "client/browser/client_platform_gtk.h"
 #include "client/browser/error_page_url.h"
 #include "client/browser/webkit/webkit_browser_gtk.h"
 #include "client/browser/webkit/webkit_runtime_gtk.h"
@@ -33,6 +36,15 @@ document.addEventListener('contextmenu', function () { window.menus++; });
 document.addEventListener('keydown', function () { window.keys++; });
 </script></body></html>)";
 constexpr char kSecondPage[] = "<!DOCTYPE html><html><head><title>Second</title></head><body>second</body></html>";
+// An editor that reads the paste event's HTML itself, as a site's own editor does.
+constexpr char kEditorPage[] = R"(<!DOCTYPE html><html><head><meta charset="utf-8"><title>Editor</title></head>
+<body><div id="editor" contenteditable="true" style="height: 300px"></div>
+<script>
+window.pasted = null;
+document.getElementById('editor').addEventListener('paste', function (e) {
+  window.pasted = e.clipboardData.getData('text/html');
+});
+</script></body></html>)";
 constexpr char kErrorPage[] = "<!DOCTYPE html><html><head><title>ErrorPage</title></head><body>offline</body></html>";
 
 // Runs the main loop until done() or a generous bound; the bound only ends a hung wait.
@@ -104,7 +116,10 @@ class PageServer {
       soup_server_message_pause(message);  // never answered: a load that only a stop ends
       return;
     }
-    const std::string page = std::string(path) == "/" ? kHomePage : std::string(path) == "/second" ? kSecondPage : "";
+    const std::string page = std::string(path) == "/"         ? kHomePage
+                             : std::string(path) == "/second" ? kSecondPage
+                             : std::string(path) == "/editor" ? kEditorPage
+                                                              : "";
     soup_server_message_set_status(message, page.empty() ? 404 : 200, nullptr);
     soup_server_message_set_response(message, "text/html; charset=utf-8", SOUP_MEMORY_COPY, page.data(), page.size());
   }
@@ -356,6 +371,190 @@ TEST_F(WebKitPolicyTest, TheClientsPolicyHoldsInTheRealEngine) {
 
   cef_shutdown();
   EXPECT_EQ(client->GetBrowser(), nullptr);  // OnBeforeClose ran
+  gtk_widget_destroy(window);
+  SetCefRuntime(nullptr);
+}
+
+// Puts `bytes` on the clipboard as `target`, owned by another program (xclip), and waits until
+// this program sees it there.
+void OfferWithXclip(const std::string& target, const std::string& bytes, const std::string& scratch) {
+  const std::string file = scratch + "/offer.bin";
+  ASSERT_TRUE(g_file_set_contents(file.c_str(), bytes.data(), static_cast<gssize>(bytes.size()), nullptr));
+  gchar* quoted = g_shell_quote(file.c_str());
+  ASSERT_EQ(std::system(("xclip -selection clipboard -t " + target + " -i " + quoted).c_str()), 0);
+  g_free(quoted);
+  GtkClipboard* clipboard = gtk_clipboard_get(GDK_SELECTION_CLIPBOARD);
+  ASSERT_TRUE(RunUntil([&] {
+    GdkAtom* targets = nullptr;
+    gint count = 0;
+    bool offered = false;
+    if (gtk_clipboard_wait_for_targets(clipboard, &targets, &count)) {
+      for (gint i = 0; i < count; ++i) offered = offered || targets[i] == gdk_atom_intern(target.c_str(), FALSE);
+      g_free(targets);
+    }
+    return offered;
+  })) << target;
+}
+
+std::string ReadBytes(const std::string& path) {
+  gchar* data = nullptr;
+  gsize length = 0;
+  EXPECT_TRUE(g_file_get_contents(path.c_str(), &data, &length, nullptr)) << path;
+  std::string bytes(data ? data : "", length);
+  g_free(data);
+  return bytes;
+}
+
+std::string Base64(const std::string& bytes) {
+  gchar* text = g_base64_encode(reinterpret_cast<const guchar*>(bytes.data()), bytes.size());
+  std::string out(text);
+  g_free(text);
+  return out;
+}
+
+// The base64 text of the first data:image/png source in `html` ("" when there is none).
+std::string FirstPngDataUri(const std::string& html) {
+  const std::string start = "data:image/png;base64,";
+  const size_t begin = html.find(start);
+  if (begin == std::string::npos) return "";
+  const size_t end = html.find('"', begin);
+  return html.substr(begin + start.size(), end - begin - start.size());
+}
+
+// Every pixel of `picture` as RGBA bytes, row after row.
+std::string Pixels(GdkPixbuf* picture) {
+  GdkPixbuf* rgba = gdk_pixbuf_get_has_alpha(picture) ? GDK_PIXBUF(g_object_ref(picture))
+                                                       : gdk_pixbuf_add_alpha(picture, FALSE, 0, 0, 0);
+  std::string out;
+  const int width = gdk_pixbuf_get_width(rgba), height = gdk_pixbuf_get_height(rgba);
+  for (int y = 0; y < height; ++y) {
+    out.append(reinterpret_cast<const char*>(gdk_pixbuf_read_pixels(rgba)) + y * gdk_pixbuf_get_rowstride(rgba),
+               static_cast<size_t>(width) * 4);
+  }
+  g_object_unref(rgba);
+  return out;
+}
+
+GdkPixbuf* DecodePicture(const std::string& bytes) {
+  GdkPixbufLoader* loader = gdk_pixbuf_loader_new();
+  gdk_pixbuf_loader_write(loader, reinterpret_cast<const guchar*>(bytes.data()), bytes.size(), nullptr);
+  gdk_pixbuf_loader_close(loader, nullptr);
+  GdkPixbuf* picture = gdk_pixbuf_loader_get_pixbuf(loader);
+  if (picture) g_object_ref(picture);
+  g_object_unref(loader);
+  return picture;
+}
+
+TEST_F(WebKitPolicyTest, CtrlVPastesTheGtkClipboardsPicturesInline) {
+  PageServer server;
+  g_setenv("CORVANE_SERVICE_HOST", ("127.0.0.1:" + std::to_string(server.Port())).c_str(), TRUE);
+  CefRefPtr<CorvaneCefClient> client = new CorvaneCefClient(GtkClientPlatform());
+  CWebKitRuntime& runtime = CWebKitRuntime::Instance();
+  SetCefRuntime(&runtime);
+  cef_settings_t settings = {};
+  settings.size = sizeof(settings);
+  settings.multi_threaded_message_loop = 1;
+  ASSERT_TRUE(cef_initialize(CefMainArgs(), settings, nullptr, nullptr));
+  GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  gtk_window_set_default_size(GTK_WINDOW(window), 800, 600);
+  GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+  gtk_container_add(GTK_CONTAINER(window), box);
+  gtk_widget_show_all(window);
+  CefWindowInfo info;
+  info.parent_window = box;
+  ASSERT_TRUE(cef_browser_host_create_browser(info, client.get(), server.Url("/editor"), CefBrowserSettings(), nullptr));
+  ASSERT_TRUE(RunUntil([&] { return client->GetBrowser() != nullptr; }));
+  auto* view = static_cast<WebKitWebView*>(client->GetBrowser()->GetHost()->GetWindowHandle());
+  ASSERT_TRUE(TitleIs(view, "Editor"));
+  gtk_window_present(GTK_WINDOW(window));
+  ASSERT_TRUE(RunUntil([&] { return gtk_window_is_active(GTK_WINDOW(window)); }));
+  gtk_widget_grab_focus(GTK_WIDGET(view));
+  Eval(view, "document.getElementById('editor').focus(); 0");
+
+  // Presses `keys` in the emptied editor; gives what landed there, and what the page's own
+  // paste handler read.
+  std::string pasted;
+  auto paste = [&](const std::string& keys) {
+    Eval(view, "document.getElementById('editor').innerHTML = ''; window.pasted = null; 0");
+    XDo("key --clearmodifiers " + keys);
+    EXPECT_TRUE(RunUntil([&] { return Eval(view, "String(window.pasted !== null)") == "true"; })) << keys;
+    pasted = Eval(view, "window.pasted");
+    RunUntil([&] { return !Eval(view, "document.getElementById('editor').innerHTML").empty(); }, 5);
+    return Eval(view, "document.getElementById('editor').innerHTML");
+  };
+
+  // The pictures: in a folder with a space and Chinese letters, and a text file named alike.
+  const std::string folder = m_root + "/作业 图片";
+  g_mkdir_with_parents(folder.c_str(), 0700);
+  GdkPixbuf* screenshot = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, 5, 3);
+  for (int y = 0; y < 3; ++y) {
+    for (int x = 0; x < 5; ++x) {
+      guchar* pixel = gdk_pixbuf_get_pixels(screenshot) + y * gdk_pixbuf_get_rowstride(screenshot) + x * 3;
+      pixel[0] = static_cast<guchar>(40 * x), pixel[1] = static_cast<guchar>(80 * y), pixel[2] = 200;
+    }
+  }
+  const std::string picture = folder + "/截图 一.png", text = folder + "/截图 一.txt";
+  ASSERT_TRUE(gdk_pixbuf_save(screenshot, picture.c_str(), "png", nullptr, nullptr));
+  WriteFile(text, "not a picture at all");
+  const std::string pictureBytes = ReadBytes(picture);
+  gchar* pictureUri = g_filename_to_uri(picture.c_str(), nullptr, nullptr);
+  gchar* textUri = g_filename_to_uri(text.c_str(), nullptr, nullptr);
+  const std::string pictureUrl = pictureUri, textUrl = textUri;
+  g_free(pictureUri);
+  g_free(textUri);
+
+  // A screenshot with Num Lock on lands as an inline PNG of the same pixels, never a blob.
+  OfferWithXclip("image/png", pictureBytes, m_root);
+  std::string html = paste("Num_Lock ctrl+v Num_Lock");
+  EXPECT_EQ(html.find("blob:"), std::string::npos) << html;
+  const std::string inlined = FirstPngDataUri(html);
+  gsize decodedLength = 0;
+  guchar* decoded = g_base64_decode(inlined.c_str(), &decodedLength);
+  GdkPixbuf* landed = DecodePicture(std::string(reinterpret_cast<char*>(decoded), decodedLength));
+  g_free(decoded);
+  ASSERT_NE(landed, nullptr) << html;
+  EXPECT_EQ(Pixels(landed), Pixels(screenshot));
+  g_object_unref(landed);
+  EXPECT_EQ(FirstPngDataUri(pasted), inlined) << "the page's paste handler: " << pasted;
+
+  // HTML naming local files: the picture inline byte for byte, the text file not.
+  const std::string withFiles = "<p>作业<img src=\"" + pictureUrl + "\"><img src=\"" + textUrl + "\"></p>";
+  OfferWithXclip("text/html", withFiles, m_root);
+  html = paste("ctrl+v");
+  EXPECT_EQ(FirstPngDataUri(html), Base64(pictureBytes)) << html;
+  EXPECT_EQ(html.find(Base64("not a picture at all")), std::string::npos) << html;
+  EXPECT_EQ(html.find("file:"), std::string::npos) << html;
+  EXPECT_EQ(FirstPngDataUri(pasted), Base64(pictureBytes)) << pasted;
+
+  // Ctrl+Shift+V converts nothing: the other program still offers its HTML as it was.
+  OfferWithXclip("text/html", withFiles, m_root);
+  Eval(view, "document.getElementById('editor').innerHTML = ''; window.pasted = null; 0");
+  XDo("key --clearmodifiers ctrl+shift+v");
+  ASSERT_TRUE(RunUntil([&] { return Eval(view, "String(window.pasted !== null)") == "true"; }));
+  GtkSelectionData* still =
+      gtk_clipboard_wait_for_contents(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), gdk_atom_intern("text/html", FALSE));
+  ASSERT_NE(still, nullptr);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(gtk_selection_data_get_data(still)),
+                        gtk_selection_data_get_length(still)),
+            withFiles);
+  gtk_selection_data_free(still);
+  EXPECT_EQ(Eval(view, "document.getElementById('editor').innerHTML").find("data:"), std::string::npos);
+
+  // Files copied in a file manager: the picture pastes as a picture, the text file not at all.
+  OfferWithXclip("x-special/gnome-copied-files", "copy\n" + pictureUrl + "\n" + textUrl, m_root);
+  html = paste("ctrl+v");
+  EXPECT_EQ(FirstPngDataUri(html), Base64(pictureBytes)) << html;
+  EXPECT_EQ(html.find(Base64("not a picture at all")), std::string::npos) << html;
+
+  // Plain text pastes as it is.
+  gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), "老师 <b>not bold</b> & more", -1);
+  paste("ctrl+v");
+  EXPECT_EQ(Eval(view, "document.getElementById('editor').textContent"), "老师 <b>not bold</b> & more");
+
+  // This program ends as the owner, so the last xclip ends too.
+  gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), "", 0);
+  g_object_unref(screenshot);
+  cef_shutdown();
   gtk_widget_destroy(window);
   SetCefRuntime(nullptr);
 }

@@ -2,6 +2,7 @@
 // waits for the main loop.
 #include "client/client_platform_gtk.h"
 
+#include "client/browser/client_platform_gtk.h"
 #include "client/main_window_channel.h"
 #include "skin/paint_manager_gtk.h"
 
@@ -12,8 +13,7 @@ std::wstring LinuxErrorPageUrl() {
 }
 
 CorvaneClientPlatform LinuxClientPlatform() {
-  CorvaneClientPlatform platform;
-  platform.convertClipboardForPaste = [] {};
+  CorvaneClientPlatform platform = GtkClientPlatform();
   platform.postNavState = [](bool canGoBack, bool canGoForward) { PostNavState(canGoBack, canGoForward); };
   platform.postRelayout = [] { PostToMainWindow(MainCommand::Relayout); };
   platform.errorPageUrl = [] { return LinuxErrorPageUrl(); };

@@ -1,6 +1,6 @@
-// The program's platform for CorvaneCefClient on Linux: notices through the main-window channel,
-// the error page beside the executable; the paste conversion on the GTK clipboard is not there
-// yet (the key goes to the page unchanged).
+// The program's platform for CorvaneCefClient on Linux: the paste conversion on the GTK clipboard
+// (GtkClientPlatform), notices through the main-window channel, the error page beside the
+// executable.
 #pragma once
 
 #include <string>

@@ -2,7 +2,7 @@
 // start-up sequence.
 #include <windows.h>
 
-#include "client/browser/standin_runtime_win.h"
+#include "client/browser/standin/standin_runtime_win.h"
 #include "client/startup_win.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {

@@ -55,4 +55,7 @@ if(CORVANE_GTK)
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
   pkg_check_modules(APPINDICATOR REQUIRED IMPORTED_TARGET ayatana-appindicator3-0.1)
+  # The browser engine of the Linux edition; libsoup serves the engine tests' loopback pages.
+  pkg_check_modules(WEBKIT REQUIRED IMPORTED_TARGET webkit2gtk-4.1)
+  pkg_check_modules(SOUP REQUIRED IMPORTED_TARGET libsoup-3.0)
 endif()

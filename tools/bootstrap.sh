@@ -19,7 +19,8 @@ NATIVE_PKGS=(
   wine wine32:i386 libgnutls30:i386 xvfb xauth x11-utils imagemagick python3-pil
   nsis
   fonts-wine fonts-wqy-microhei fonts-dejavu-core
-  libgtk-3-dev openbox xdotool libayatana-appindicator3-dev dbus-daemon
+  libgtk-3-dev openbox xdotool xclip libayatana-appindicator3-dev
+  libwebkit2gtk-4.1-dev dbus-daemon bubblewrap
 )
 # libgnutls30:i386 is no dependency of wine32, but Wine's bcrypt.dll loads it at run time to
 # verify update signatures (ECDSA).

@@ -24,6 +24,12 @@ CefRuntime* MatchingRuntime() {
 void SetCefRuntime(CefRuntime* runtime) { g_runtime.store(runtime); }
 CefRuntime* GetCefRuntime() { return g_runtime.load(); }
 
+void NotifyContextInitialized(CefRefPtr<CefApp> application) {
+  if (CefRefPtr<CefBrowserProcessHandler> handler = application ? application->GetBrowserProcessHandler() : nullptr) {
+    handler->OnContextInitialized();
+  }
+}
+
 }  // namespace corvane
 
 const char* cef_api_hash(int entry) {

@@ -33,6 +33,10 @@ class CefRuntime {
 void SetCefRuntime(CefRuntime* runtime);
 CefRuntime* GetCefRuntime();
 
+// For backends, on their UI thread once initialised: the application's browser-process handler
+// hears that the context is ready.
+void NotifyContextInitialized(CefRefPtr<CefApp> application);
+
 }  // namespace corvane
 
 // The runtime's version of its interface for `entry` (0: the platform hash); null with no

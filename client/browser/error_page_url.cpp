@@ -12,7 +12,8 @@ namespace corvane {
 std::wstring BuildErrorPageUrl(const std::wstring& programFolder) {
   std::wstring path = programFolder + L"\\error_page\\Error.html";
   std::replace(path.begin(), path.end(), L'\\', L'/');
-  return L"file:///" + path;
+  // A POSIX folder brings its own root slash: "file://" + "/opt/x", never four slashes.
+  return (path.front() == L'/' ? L"file://" : L"file:///") + path;
 }
 
 std::wstring PercentDecodeUtf8(const std::wstring& text) {

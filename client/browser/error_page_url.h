@@ -6,8 +6,9 @@
 
 namespace corvane {
 
-// "file:///" + folder + "/error_page/Error.html", every backslash made a slash; the characters
-// are kept as they are (spaces and non-ASCII letters included).
+// "file:///" + folder + "/error_page/Error.html", every backslash made a slash (a POSIX folder
+// keeps its one root slash: file:///opt/...); the characters are kept as they are (spaces and
+// non-ASCII letters included).
 std::wstring BuildErrorPageUrl(const std::wstring& programFolder);
 
 // True when `url` names the same file as `errorPageUrl`, after undoing percent-escapes (a

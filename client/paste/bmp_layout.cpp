@@ -47,12 +47,15 @@ std::string BuildBmpFileHeader(const BmpLayout& layout) {
   return header;
 }
 
-std::string BuildImageParagraph(std::string_view bmpBase64) {
-  constexpr std::string_view kOpen = "<p><img src = \"data:image/bmp;base64,";
+std::string BuildImageParagraph(std::string_view bmpBase64, std::string_view mediaType) {
+  constexpr std::string_view kOpen = "<p><img src = \"data:";
+  constexpr std::string_view kBase64 = ";base64,";
   constexpr std::string_view kClose = "\"> </img></p>";
   std::string paragraph;
-  paragraph.reserve(kOpen.size() + bmpBase64.size() + kClose.size());
+  paragraph.reserve(kOpen.size() + mediaType.size() + kBase64.size() + bmpBase64.size() + kClose.size());
   paragraph.append(kOpen.data(), kOpen.size());
+  paragraph.append(mediaType.data(), mediaType.size());
+  paragraph.append(kBase64.data(), kBase64.size());
   paragraph.append(bmpBase64.data(), bmpBase64.size());
   paragraph.append(kClose.data(), kClose.size());
   return paragraph;

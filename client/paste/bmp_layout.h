@@ -35,6 +35,6 @@ struct BmpLayout {
 std::string BuildBmpFileHeader(const BmpLayout& layout);
 
 // The paragraph that becomes the fragment when the clipboard holds a bitmap.
-std::string BuildImageParagraph(std::string_view bmpBase64);
+std::string BuildImageParagraph(std::string_view bmpBase64, std::string_view mediaType = "image/bmp");
 
 }  // namespace corvane

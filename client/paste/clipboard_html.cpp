@@ -52,7 +52,7 @@ bool CClipboardHtml::ConvertBitmap() {
   if (!m_session.SaveBitmap(bmpPath)) return false;
   const std::string base64 = EncodeFileBase64(bmpPath);
   if (base64.empty()) return false;
-  m_strFragment = BuildImageParagraph(base64);
+  m_strFragment = BuildImageParagraph(base64, m_session.BitmapMediaType());
   return true;
 }
 

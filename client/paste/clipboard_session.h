@@ -1,6 +1,7 @@
 // What one paste conversion needs from a clipboard while it holds it: the HTML entry's bytes in
 // and out, and the clipboard bitmap saved as a BMP file. The Windows clipboard implements it
-// (clipboard_session_win.h), recorded samples do (recorded_clipboard.h), a GTK clipboard can.
+// (clipboard_session_win.h), the GTK clipboard does (clipboard_session_gtk.h), recorded samples
+// do (recorded_clipboard.h).
 #pragma once
 
 #include <string>
@@ -25,6 +26,9 @@ class CClipboardSession {
   // (active code page), true. False when there is no bitmap, or when its file could not be
   // written whole: half a picture is not pasted.
   virtual bool SaveBitmap(std::string& bmpPath) = 0;
+
+  // The media type of the file SaveBitmap gives: a BMP on Windows, a PNG from GTK.
+  virtual const char* BitmapMediaType() const { return "image/bmp"; }
 };
 
 }  // namespace corvane

@@ -13,7 +13,7 @@
 #include "base/message_loop_win.h"
 #include "base/product_names.h"
 #include "base/service_host.h"
-#include "client/browser/scripted_runtime.h"
+#include "client/browser/scripted/scripted_runtime.h"
 #include "client/client_messages_win.h"
 #include "client/main_dlg_win.h"
 #include "client/ui/client_settings.h"

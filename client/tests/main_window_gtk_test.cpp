@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "client/browser/scripted_runtime.h"
+#include "client/browser/scripted/scripted_runtime.h"
 #include "client/client_platform_gtk.h"
 #include "client/main_window_channel_gtk.h"
 #include "client/main_window_gtk.h"

@@ -9,7 +9,7 @@
 #include <ctime>
 
 #include "base/product_names.h"
-#include "client/browser/scripted_runtime.h"
+#include "client/browser/scripted/scripted_runtime.h"
 #include "client/client_messages_win.h"
 #include "client/startup_win.h"
 #include "tools/demo_service/client/demo_service_client_win.h"

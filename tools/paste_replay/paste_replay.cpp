@@ -1,7 +1,8 @@
 // paste_replay: shows what the client's paste conversion makes of a clipboard sample. Given the
 // raw bytes of an "HTML Format" entry (and optionally a BMP file standing for the clipboard
 // bitmap) it writes the entry the conversion would put on the clipboard, resolving file:///
-// picture sources as the client does. The Windows build can also convert the live clipboard.
+// picture sources as the client does. The Windows build and the Linux tree can also convert the
+// live clipboard.
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -17,7 +18,7 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: paste_replay ENTRY_FILE [--bitmap BMP_FILE] [--output FILE]\n"
-    "       paste_replay --live [--output FILE]    (Windows build: converts the clipboard itself)\n";
+    "       paste_replay --live [--output FILE]    (Windows build, Linux tree: converts the clipboard itself)\n";
 
 // Exit codes: 0 written; 1 bad arguments or unreadable input; 2 nothing would be written.
 constexpr int kBadInput = 1;

@@ -8,7 +8,7 @@
 #include "client/browser/cef_menu_model.h"
 #include "client/browser/cef_runtime.h"
 #include "client/browser/corvane_cef_app.h"
-#include "client/browser/scripted_runtime.h"
+#include "client/browser/scripted/scripted_runtime.h"
 
 namespace corvane {
 namespace {

@@ -10,7 +10,7 @@
 #include "base/ansi.h"
 #include "base/service_host.h"
 #include "client/browser/corvane_cef_client.h"
-#include "client/browser/scripted_runtime.h"
+#include "client/browser/scripted/scripted_runtime.h"
 
 namespace corvane {
 namespace {

@@ -9,6 +9,7 @@ namespace {
 TEST(ErrorPageUrl, KeepsSpacesAndChineseLettersAndTurnsBackslashes) {
   EXPECT_EQ(BuildErrorPageUrl(L"C:\\Program Files\\Client"), L"file:///C:/Program Files/Client/error_page/Error.html");
   EXPECT_EQ(BuildErrorPageUrl(L"D:\\老师 客户端\\程序"), L"file:///D:/老师 客户端/程序/error_page/Error.html");
+  EXPECT_EQ(BuildErrorPageUrl(L"/opt/老师 客户端"), L"file:///opt/老师 客户端/error_page/Error.html");
 }
 
 TEST(ErrorPageUrl, RecognisesItselfEscapedOrInAnotherCase) {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "client/browser/navigation_history.h"
-#include "client/browser/standin_page.h"
+#include "client/browser/standin/standin_page.h"
 
 namespace corvane {
 namespace {

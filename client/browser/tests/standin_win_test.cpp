@@ -17,7 +17,7 @@
 #include "client/browser/client_platform_win.h"
 #include "client/browser/corvane_cef_app.h"
 #include "client/browser/error_page_url.h"
-#include "client/browser/standin_runtime_win.h"
+#include "client/browser/standin/standin_runtime_win.h"
 #include "client/browser/tests/loopback_server_win.h"
 #include "client/client_messages_win.h"
 

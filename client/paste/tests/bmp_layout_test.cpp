@@ -67,6 +67,7 @@ TEST(BmpLayout, OversizedBitmapsDoNotFit) {
 
 TEST(ImageParagraph, IsByteForByte) {
   EXPECT_EQ(BuildImageParagraph("Qk0="), "<p><img src = \"data:image/bmp;base64,Qk0=\"> </img></p>");
+  EXPECT_EQ(BuildImageParagraph("iVBO", "image/png"), "<p><img src = \"data:image/png;base64,iVBO\"> </img></p>");
 }
 
 }  // namespace

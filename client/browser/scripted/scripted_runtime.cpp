@@ -1,5 +1,5 @@
 // The scripted runtime's thread, browsers and callbacks.
-#include "client/browser/scripted_runtime.h"
+#include "client/browser/scripted/scripted_runtime.h"
 
 #include "client/browser/cef_menu_model.h"
 

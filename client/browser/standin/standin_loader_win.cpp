@@ -1,6 +1,6 @@
 // Loads for the stand-in. WinINet reports its own error numbers; they are mapped to the
 // runtime's codes so the load handler sees what a real browser would report.
-#include "client/browser/standin_loader_win.h"
+#include "client/browser/standin/standin_loader_win.h"
 
 #include <windows.h>
 #include <wininet.h>

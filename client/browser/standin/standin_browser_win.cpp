@@ -1,6 +1,6 @@
 // The stand-in browser's view and loads. Every callback to the client runs here on the UI
 // thread; window messages of the view arrive on that thread too, since it made the windows.
-#include "client/browser/standin_browser_win.h"
+#include "client/browser/standin/standin_browser_win.h"
 
 #include <commctrl.h>
 
@@ -10,8 +10,8 @@
 #include "base/unique_handle_win.h"
 
 #include "client/browser/cef_menu_model.h"
-#include "client/browser/standin_loader_win.h"
-#include "client/browser/standin_runtime_win.h"
+#include "client/browser/standin/standin_loader_win.h"
+#include "client/browser/standin/standin_runtime_win.h"
 
 namespace corvane {
 namespace {

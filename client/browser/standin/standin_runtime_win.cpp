@@ -1,10 +1,10 @@
 // The stand-in runtime: process roles, the UI thread and its task window, browser creation and
 // shut-down.
-#include "client/browser/standin_runtime_win.h"
+#include "client/browser/standin/standin_runtime_win.h"
 
 #include <algorithm>
 
-#include "client/browser/standin_browser_win.h"
+#include "client/browser/standin/standin_browser_win.h"
 
 namespace corvane {
 namespace {
@@ -66,11 +66,7 @@ bool CStandInRuntime::Initialize(const CefMainArgs& args, const cef_settings_t& 
   }
   m_initialized = true;
   CefRefPtr<CefApp> app = m_app;
-  PostTask([app] {
-    if (CefRefPtr<CefBrowserProcessHandler> handler = app ? app->GetBrowserProcessHandler() : nullptr) {
-      handler->OnContextInitialized();
-    }
-  });
+  PostTask([app] { NotifyContextInitialized(app); });
   return true;
 }
 

@@ -10,7 +10,7 @@
 
 #include "client/browser/cef_runtime.h"
 #include "client/browser/navigation_history.h"
-#include "client/browser/standin_page.h"
+#include "client/browser/standin/standin_page.h"
 
 namespace corvane {
 

@@ -1,5 +1,5 @@
 // Markup removal for the stand-in's view: tags dropped, entities decoded, white space folded.
-#include "client/browser/standin_page.h"
+#include "client/browser/standin/standin_page.h"
 
 #include <cctype>
 #include <cstdlib>

@@ -1,0 +1,563 @@
+// The browser policy (CorvaneCefClient) through the real WebKitGTK engine, under Xvfb: pages from
+// a loopback server of the test's own, a person's clicks and keys through xdotool, and what the
+// page received read back by evaluating JavaScript in the view.
+#include <gtest/gtest.h>
+#include <libsoup/soup.h>
+#include <webkit2/webkit2.h>
+
+#include <gdk-pixbuf/gdk-pixbuf.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "base/utf8.h"
+#include "client/browser/cef_runtime.h"
+#include "client/browser/corvane_cef_app.h"
+#include "client/browser/corvane_cef_client.h"
+#include "client/browser/client_platform_gtk.h"
+#include "client/browser/error_page_url.h"
+#include "client/browser/webkit/webkit_browser_gtk.h"
+#include "client/browser/webkit/webkit_runtime_gtk.h"
+
+namespace corvane {
+namespace {
+
+constexpr char kHomePage[] = R"(<!DOCTYPE html><html><head><meta charset="utf-8"><title>Home</title>
+<style>html, body { margin: 0; height: 100%; } a, input { display: block; height: 40px; }</style></head>
+<body><a id="next" href="/second">next</a><a id="blank" href="/blank" target="_blank">blank</a>
+<input id="field" type="text"><div id="plain" style="height: 400px">plain text</div>
+<script>
+window.menus = 0; window.keys = 0;
+document.addEventListener('contextmenu', function () { window.menus++; });
+document.addEventListener('keydown', function () { window.keys++; });
+</script></body></html>)";
+constexpr char kSecondPage[] = "<!DOCTYPE html><html><head><title>Second</title></head><body>second</body></html>";
+// An editor that reads the paste event's HTML itself, as a site's own editor does.
+constexpr char kEditorPage[] = R"(<!DOCTYPE html><html><head><meta charset="utf-8"><title>Editor</title></head>
+<body><div id="editor" contenteditable="true" style="height: 300px"></div>
+<script>
+window.pasted = null;
+document.getElementById('editor').addEventListener('paste', function (e) {
+  window.pasted = e.clipboardData.getData('text/html');
+});
+</script></body></html>)";
+constexpr char kErrorPage[] = "<!DOCTYPE html><html><head><title>ErrorPage</title></head><body>offline</body></html>";
+
+// Runs the main loop until done() or a generous bound; the bound only ends a hung wait.
+bool RunUntil(const std::function<bool()>& done, int seconds = 30) {
+  const gint64 end = g_get_monotonic_time() + gint64{seconds} * G_USEC_PER_SEC;
+  const guint ticker = g_timeout_add(10, [](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
+  while (!done() && g_get_monotonic_time() < end) g_main_context_iteration(nullptr, TRUE);
+  g_source_remove(ticker);
+  return done();
+}
+
+// The page's answer to `script`, as text ("" when it failed).
+std::string Eval(WebKitWebView* view, const std::string& script) {
+  struct Answer {
+    bool done = false;
+    std::string text;
+  } answer;
+  webkit_web_view_evaluate_javascript(
+      view, script.c_str(), -1, nullptr, nullptr, nullptr,
+      [](GObject* source, GAsyncResult* result, gpointer data) {
+        auto* out = static_cast<Answer*>(data);
+        if (JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, nullptr)) {
+          gchar* text = jsc_value_to_string(value);
+          out->text = text ? text : "";
+          g_free(text);
+          g_object_unref(value);
+        }
+        out->done = true;
+      },
+      &answer);
+  RunUntil([&] { return answer.done; });
+  return answer.text;
+}
+
+bool TitleIs(WebKitWebView* view, const std::string& title) {
+  return RunUntil([&] { return Eval(view, "document.title") == title; });
+}
+
+// The test's loopback server: the pages above, and a record of every path and Accept-Language.
+class PageServer {
+ public:
+  PageServer() {
+    m_server = soup_server_new(nullptr, nullptr);
+    soup_server_add_handler(m_server, nullptr, Serve, this, nullptr);
+    GError* error = nullptr;
+    soup_server_listen_local(m_server, 0, SOUP_SERVER_LISTEN_IPV4_ONLY, &error);
+    EXPECT_EQ(error, nullptr);
+    GSList* uris = soup_server_get_uris(m_server);
+    m_port = g_uri_get_port(static_cast<GUri*>(uris->data));
+    g_slist_free_full(uris, reinterpret_cast<GDestroyNotify>(g_uri_unref));
+  }
+  ~PageServer() { g_object_unref(m_server); }
+
+  std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(m_port) + path; }
+  int Port() const { return m_port; }
+  bool Saw(const std::string& path) const { return m_languages.count(path) != 0; }
+  std::string LanguageOf(const std::string& path) const {
+    auto found = m_languages.find(path);
+    return found == m_languages.end() ? "" : found->second;
+  }
+
+ private:
+  static void Serve(SoupServer*, SoupServerMessage* message, const char* path, GHashTable*, gpointer data) {
+    auto* self = static_cast<PageServer*>(data);
+    const char* language =
+        soup_message_headers_get_one(soup_server_message_get_request_headers(message), "Accept-Language");
+    self->m_languages[path] = language ? language : "";
+    if (std::string(path) == "/slow") {
+      soup_server_message_pause(message);  // never answered: a load that only a stop ends
+      return;
+    }
+    const std::string page = std::string(path) == "/"         ? kHomePage
+                             : std::string(path) == "/second" ? kSecondPage
+                             : std::string(path) == "/editor" ? kEditorPage
+                                                              : "";
+    soup_server_message_set_status(message, page.empty() ? 404 : 200, nullptr);
+    soup_server_message_set_response(message, "text/html; charset=utf-8", SOUP_MEMORY_COPY, page.data(), page.size());
+  }
+
+  SoupServer* m_server = nullptr;
+  int m_port = 0;
+  std::map<std::string, std::string> m_languages;
+};
+
+// A port on 127.0.0.1 where nothing listens.
+int RefusedPort() {
+  GSocket* socket = g_socket_new(G_SOCKET_FAMILY_IPV4, G_SOCKET_TYPE_STREAM, G_SOCKET_PROTOCOL_TCP, nullptr);
+  GInetAddress* loopback = g_inet_address_new_loopback(G_SOCKET_FAMILY_IPV4);
+  GSocketAddress* any = g_inet_socket_address_new(loopback, 0);
+  g_socket_bind(socket, any, TRUE, nullptr);
+  GSocketAddress* bound = g_socket_get_local_address(socket, nullptr);
+  const int port = g_inet_socket_address_get_port(G_INET_SOCKET_ADDRESS(bound));
+  for (gpointer object : {static_cast<gpointer>(bound), static_cast<gpointer>(any), static_cast<gpointer>(loopback),
+                          static_cast<gpointer>(socket)}) {
+    g_object_unref(object);
+  }
+  return port;
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+  g_mkdir_with_parents(g_path_get_dirname(path.c_str()), 0700);
+  std::ofstream(path) << text;
+}
+
+// Presses keys or clicks the pointer on the display as a person would.
+void XDo(const std::string& arguments) { ASSERT_EQ(std::system(("xdotool " + arguments).c_str()), 0) << arguments; }
+
+// Moves the pointer to (x, y) of the widget and clicks `button`.
+void ClickAt(GtkWidget* widget, int x, int y, int button) {
+  gint originX = 0, originY = 0;
+  gdk_window_get_origin(gtk_widget_get_window(widget), &originX, &originY);
+  GtkAllocation area;
+  gtk_widget_get_allocation(widget, &area);
+  XDo("mousemove --sync " + std::to_string(originX + area.x + x) + " " + std::to_string(originY + area.y + y) +
+      " click " + std::to_string(button));
+}
+
+int VisibleMenus() {
+  int menus = 0;
+  GList* windows = gtk_window_list_toplevels();
+  for (GList* item = windows; item; item = item->next) {
+    GtkWindow* window = GTK_WINDOW(item->data);
+    if (gtk_widget_get_visible(GTK_WIDGET(window)) && gtk_window_get_window_type(window) == GTK_WINDOW_POPUP) ++menus;
+  }
+  g_list_free(windows);
+  return menus;
+}
+
+int VisibleWindows() {
+  int count = 0;
+  GList* windows = gtk_window_list_toplevels();
+  for (GList* item = windows; item; item = item->next) {
+    GtkWindow* window = GTK_WINDOW(item->data);
+    if (gtk_widget_get_visible(GTK_WIDGET(window)) && gtk_window_get_window_type(window) == GTK_WINDOW_TOPLEVEL) {
+      ++count;
+    }
+  }
+  g_list_free(windows);
+  return count;
+}
+
+// Records the load errors of a browser of its own, to read the runtime's codes back.
+class ErrorRecorder final : public CefClient, public CefLifeSpanHandler, public CefLoadHandler {
+ public:
+  CefRefPtr<CefLifeSpanHandler> GetLifeSpanHandler() override { return this; }
+  CefRefPtr<CefLoadHandler> GetLoadHandler() override { return this; }
+  void OnAfterCreated(CefRefPtr<CefBrowser> created) override { browser = created; }
+  void OnBeforeClose(CefRefPtr<CefBrowser>) override { browser = nullptr; }
+  void OnLoadError(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame>, cef_errorcode_t code, const CefString&,
+                   const CefString&) override {
+    codes.push_back(code);
+  }
+  std::vector<int> codes;
+  CefRefPtr<CefBrowser> browser;
+
+ private:
+  IMPLEMENT_REFCOUNTING(ErrorRecorder);
+};
+
+class WebKitPolicyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gchar* root = g_dir_make_tmp("corvane-webkit-XXXXXX", nullptr);
+    m_root = root;
+    g_free(root);
+    g_setenv("XDG_CACHE_HOME", (m_root + "/cache").c_str(), TRUE);
+    g_setenv("XDG_DATA_HOME", (m_root + "/data").c_str(), TRUE);
+    ASSERT_TRUE(gtk_init_check(nullptr, nullptr)) << "no display";
+  }
+  std::string m_root;
+};
+
+TEST_F(WebKitPolicyTest, TheClientsPolicyHoldsInTheRealEngine) {
+  PageServer server;
+  g_setenv("CORVANE_SERVICE_HOST", ("127.0.0.1:" + std::to_string(server.Port())).c_str(), TRUE);
+  // The program folder with a space and Chinese letters: WebKit loads the address unescaped and
+  // reports its failure escaped.
+  const std::string folder = m_root + "/老师 客户端";
+  WriteFile(folder + "/error_page/Error.html", kErrorPage);
+  std::wstring errorPage = BuildErrorPageUrl(Utf8ToWide(folder));
+  int errorPageAsked = 0, relayouts = 0, pastes = 0;
+  bool canGoBack = false, canGoForward = false;
+  CorvaneClientPlatform platform;
+  platform.convertClipboardForPaste = [&] { ++pastes; };
+  platform.postNavState = [&](bool back, bool forward) { canGoBack = back, canGoForward = forward; };
+  platform.postRelayout = [&] { ++relayouts; };
+  platform.errorPageUrl = [&] {
+    ++errorPageAsked;
+    return errorPage;
+  };
+  CefRefPtr<CorvaneCefClient> client = new CorvaneCefClient(platform);
+  EXPECT_EQ(client->GetHomeUrl(), server.Url("/"));
+
+  CWebKitRuntime& runtime = CWebKitRuntime::Instance();
+  SetCefRuntime(&runtime);
+  cef_settings_t settings = {};
+  settings.size = sizeof(settings);
+  settings.multi_threaded_message_loop = 1;
+  const std::wstring language = L"zh-CN";
+  cef_string_wide_to_utf16(language.c_str(), language.size(), &settings.accept_language_list);
+  CefRefPtr<CorvaneCefApp> app = new CorvaneCefApp();
+  ASSERT_TRUE(cef_initialize(CefMainArgs(), settings, app.get(), nullptr));
+  ClearSettingsStrings(&settings);
+
+  GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  gtk_window_set_default_size(GTK_WINDOW(window), 800, 600);
+  GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+  gtk_container_add(GTK_CONTAINER(window), box);
+  gtk_widget_show_all(window);
+  CefWindowInfo info;
+  info.parent_window = box;
+  ASSERT_TRUE(cef_browser_host_create_browser(info, client.get(), client->GetHomeUrl(), CefBrowserSettings(), nullptr));
+
+  // Created asynchronously, then kept by the client, which asks for a relayout.
+  ASSERT_TRUE(RunUntil([&] { return client->GetBrowser() != nullptr; }));
+  EXPECT_EQ(relayouts, 1);
+  CefRefPtr<CefBrowser> browser = client->GetBrowser();
+  auto* view = static_cast<WebKitWebView*>(browser->GetHost()->GetWindowHandle());
+  ASSERT_TRUE(WEBKIT_IS_WEB_VIEW(view));
+
+  // The home page renders, asked for in Chinese.
+  ASSERT_TRUE(TitleIs(view, "Home"));
+  EXPECT_EQ(g_ascii_strncasecmp(server.LanguageOf("/").c_str(), "zh-CN", 5), 0) << server.LanguageOf("/");
+  EXPECT_EQ(Eval(view, "navigator.language"), "zh-CN");
+  EXPECT_FALSE(canGoBack);
+
+  // A link navigates; back returns, and the toolbar's state follows.
+  Eval(view, "document.getElementById('next').click(); 0");
+  ASSERT_TRUE(TitleIs(view, "Second"));
+  ASSERT_TRUE(RunUntil([&] { return canGoBack && !canGoForward && !browser->IsLoading(); }));
+  EXPECT_TRUE(browser->CanGoBack());
+  browser->GoBack();
+  ASSERT_TRUE(TitleIs(view, "Home"));
+  ASSERT_TRUE(RunUntil([&] { return !canGoBack && canGoForward && !browser->IsLoading(); }));
+  EXPECT_TRUE(browser->CanGoForward());
+
+  // window.open and a target="_blank" link open nothing, anywhere; a later request proves that
+  // each was answered before it.
+  for (const std::string path : {"/blank", "/popup"}) {
+    const std::string sentinel = "/after" + path;
+    Eval(view, (path == "/blank" ? "document.getElementById('blank').click(); " : "window.open('/popup'); ") +
+                   ("fetch('" + sentinel + "'); 0"));
+    ASSERT_TRUE(RunUntil([&] { return server.Saw(sentinel); })) << path;
+    for (int i = 0; i < 5; ++i) Eval(view, "0");  // a load asked for meanwhile would have started
+    EXPECT_EQ(webkit_web_view_get_uri(view), server.Url("/")) << path;
+    EXPECT_FALSE(server.Saw(path));
+    EXPECT_EQ(Eval(view, "document.title"), "Home");
+  }
+  EXPECT_EQ(VisibleWindows(), 1);
+
+  // A right click reaches the page, and no menu appears, on text or in the field.
+  gtk_window_present(GTK_WINDOW(window));
+  ASSERT_TRUE(RunUntil([&] { return gtk_window_is_active(GTK_WINDOW(window)); }));
+  int rightClicks = 0;
+  for (int y : {200, 100}) {  // on text, then in the field
+    ClickAt(GTK_WIDGET(view), 20, y, 3);
+    const std::string seen = std::to_string(++rightClicks);
+    ASSERT_TRUE(RunUntil([&] { return Eval(view, "window.menus") == seen; })) << y;
+    for (int i = 0; i < 3; ++i) Eval(view, "0");  // the engine's menu would be up by now
+    EXPECT_EQ(VisibleMenus(), 0) << y;
+  }
+  XDo("key --clearmodifiers Escape");
+
+  // Ctrl+V converts the clipboard only in an editable field: the lock states do not count,
+  // Shift (paste as plain text) stops it.
+  gtk_widget_grab_focus(GTK_WIDGET(view));
+  Eval(view, "document.getElementById('field').focus(); 0");
+  ASSERT_EQ(Eval(view, "document.activeElement.id"), "field");
+  XDo("key ctrl+v");
+  ASSERT_TRUE(RunUntil([&] { return Eval(view, "window.keys") == "3"; })) << Eval(view, "window.keys");
+  EXPECT_EQ(pastes, 1);
+  XDo("key Caps_Lock ctrl+v Caps_Lock");
+  ASSERT_TRUE(RunUntil([&] { return Eval(view, "window.keys") == "7"; })) << Eval(view, "window.keys");
+  EXPECT_EQ(pastes, 2) << "with Caps Lock on";
+  XDo("key ctrl+shift+v");
+  ASSERT_TRUE(RunUntil([&] { return Eval(view, "window.keys") == "10"; })) << Eval(view, "window.keys");
+  EXPECT_EQ(pastes, 2) << "Ctrl+Shift+V";
+  Eval(view, "document.activeElement.blur(); 0");
+  XDo("key ctrl+v");
+  ASSERT_TRUE(RunUntil([&] { return Eval(view, "window.keys") == "12"; })) << Eval(view, "window.keys");
+  EXPECT_EQ(pastes, 2) << "outside a field";
+
+  // A refused connection shows the local error page.
+  const std::string refused = "http://127.0.0.1:" + std::to_string(RefusedPort()) + "/";
+  browser->GetMainFrame()->LoadURL(refused);
+  ASSERT_TRUE(TitleIs(view, "ErrorPage"));
+  EXPECT_EQ(errorPageAsked, 1);
+
+  // With the error page missing, its own failure is left as it is: no second attempt.
+  errorPage = BuildErrorPageUrl(Utf8ToWide(m_root + "/缺少 的"));
+  browser->GetMainFrame()->LoadURL(refused);
+  ASSERT_TRUE(RunUntil([&] { return errorPageAsked == 3 && !browser->IsLoading(); }));
+  for (int i = 0; i < 5; ++i) Eval(view, "0");
+  EXPECT_EQ(errorPageAsked, 3);
+  EXPECT_FALSE(browser->IsLoading());
+
+  // The runtime's codes, read back through a browser of their own.
+  CefRefPtr<ErrorRecorder> recorder = new ErrorRecorder();
+  GtkWidget* other = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+  gtk_box_pack_start(GTK_BOX(box), other, TRUE, TRUE, 0);
+  gtk_widget_show(other);
+  info.parent_window = other;
+  ASSERT_TRUE(cef_browser_host_create_browser(info, recorder.get(), refused, CefBrowserSettings(), nullptr));
+  ASSERT_TRUE(RunUntil([&] { return recorder->codes.size() == 1; }));
+  EXPECT_EQ(recorder->codes[0], ERR_CONNECTION_REFUSED);
+  CefRefPtr<CefBrowser> recorded = recorder->browser;
+  ASSERT_NE(recorded, nullptr);
+  // A label longer than DNS allows: the resolver refuses it before sending any query.
+  const std::string unresolvable = "http://" + std::string(70, 'x') + ".invalid/";
+  const std::pair<std::string, int> failures[] = {{"file://" + m_root + "/missing.html", ERR_FILE_NOT_FOUND},
+                                                   {unresolvable, ERR_NAME_NOT_RESOLVED}};
+  for (const auto& [url, code] : failures) {
+    const size_t before = recorder->codes.size();
+    recorded->GetMainFrame()->LoadURL(url);
+    ASSERT_TRUE(RunUntil([&] { return recorder->codes.size() == before + 1; })) << url;
+    EXPECT_EQ(recorder->codes.back(), code) << url;
+  }
+  // A stopped load is "aborted", which the client leaves alone.
+  recorded->GetMainFrame()->LoadURL(server.Url("/slow"));
+  ASSERT_TRUE(RunUntil([&] { return server.Saw("/slow"); }));
+  recorded->StopLoad();
+  ASSERT_TRUE(RunUntil([&] { return recorder->codes.size() == 4; }));
+  EXPECT_EQ(recorder->codes.back(), ERR_ABORTED);
+
+  cef_shutdown();
+  EXPECT_EQ(client->GetBrowser(), nullptr);  // OnBeforeClose ran
+  gtk_widget_destroy(window);
+  SetCefRuntime(nullptr);
+}
+
+// Puts `bytes` on the clipboard as `target`, owned by another program (xclip), and waits until
+// this program sees it there.
+void OfferWithXclip(const std::string& target, const std::string& bytes, const std::string& scratch) {
+  const std::string file = scratch + "/offer.bin";
+  ASSERT_TRUE(g_file_set_contents(file.c_str(), bytes.data(), static_cast<gssize>(bytes.size()), nullptr));
+  gchar* quoted = g_shell_quote(file.c_str());
+  ASSERT_EQ(std::system(("xclip -selection clipboard -t " + target + " -i " + quoted).c_str()), 0);
+  g_free(quoted);
+  GtkClipboard* clipboard = gtk_clipboard_get(GDK_SELECTION_CLIPBOARD);
+  ASSERT_TRUE(RunUntil([&] {
+    GdkAtom* targets = nullptr;
+    gint count = 0;
+    bool offered = false;
+    if (gtk_clipboard_wait_for_targets(clipboard, &targets, &count)) {
+      for (gint i = 0; i < count; ++i) offered = offered || targets[i] == gdk_atom_intern(target.c_str(), FALSE);
+      g_free(targets);
+    }
+    return offered;
+  })) << target;
+}
+
+std::string ReadBytes(const std::string& path) {
+  gchar* data = nullptr;
+  gsize length = 0;
+  EXPECT_TRUE(g_file_get_contents(path.c_str(), &data, &length, nullptr)) << path;
+  std::string bytes(data ? data : "", length);
+  g_free(data);
+  return bytes;
+}
+
+std::string Base64(const std::string& bytes) {
+  gchar* text = g_base64_encode(reinterpret_cast<const guchar*>(bytes.data()), bytes.size());
+  std::string out(text);
+  g_free(text);
+  return out;
+}
+
+// The base64 text of the first data:image/png source in `html` ("" when there is none).
+std::string FirstPngDataUri(const std::string& html) {
+  const std::string start = "data:image/png;base64,";
+  const size_t begin = html.find(start);
+  if (begin == std::string::npos) return "";
+  const size_t end = html.find('"', begin);
+  return html.substr(begin + start.size(), end - begin - start.size());
+}
+
+// Every pixel of `picture` as RGBA bytes, row after row.
+std::string Pixels(GdkPixbuf* picture) {
+  GdkPixbuf* rgba = gdk_pixbuf_get_has_alpha(picture) ? GDK_PIXBUF(g_object_ref(picture))
+                                                       : gdk_pixbuf_add_alpha(picture, FALSE, 0, 0, 0);
+  std::string out;
+  const int width = gdk_pixbuf_get_width(rgba), height = gdk_pixbuf_get_height(rgba);
+  for (int y = 0; y < height; ++y) {
+    out.append(reinterpret_cast<const char*>(gdk_pixbuf_read_pixels(rgba)) + y * gdk_pixbuf_get_rowstride(rgba),
+               static_cast<size_t>(width) * 4);
+  }
+  g_object_unref(rgba);
+  return out;
+}
+
+GdkPixbuf* DecodePicture(const std::string& bytes) {
+  GdkPixbufLoader* loader = gdk_pixbuf_loader_new();
+  gdk_pixbuf_loader_write(loader, reinterpret_cast<const guchar*>(bytes.data()), bytes.size(), nullptr);
+  gdk_pixbuf_loader_close(loader, nullptr);
+  GdkPixbuf* picture = gdk_pixbuf_loader_get_pixbuf(loader);
+  if (picture) g_object_ref(picture);
+  g_object_unref(loader);
+  return picture;
+}
+
+TEST_F(WebKitPolicyTest, CtrlVPastesTheGtkClipboardsPicturesInline) {
+  PageServer server;
+  g_setenv("CORVANE_SERVICE_HOST", ("127.0.0.1:" + std::to_string(server.Port())).c_str(), TRUE);
+  CefRefPtr<CorvaneCefClient> client = new CorvaneCefClient(GtkClientPlatform());
+  CWebKitRuntime& runtime = CWebKitRuntime::Instance();
+  SetCefRuntime(&runtime);
+  cef_settings_t settings = {};
+  settings.size = sizeof(settings);
+  settings.multi_threaded_message_loop = 1;
+  ASSERT_TRUE(cef_initialize(CefMainArgs(), settings, nullptr, nullptr));
+  GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  gtk_window_set_default_size(GTK_WINDOW(window), 800, 600);
+  GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+  gtk_container_add(GTK_CONTAINER(window), box);
+  gtk_widget_show_all(window);
+  CefWindowInfo info;
+  info.parent_window = box;
+  ASSERT_TRUE(cef_browser_host_create_browser(info, client.get(), server.Url("/editor"), CefBrowserSettings(), nullptr));
+  ASSERT_TRUE(RunUntil([&] { return client->GetBrowser() != nullptr; }));
+  auto* view = static_cast<WebKitWebView*>(client->GetBrowser()->GetHost()->GetWindowHandle());
+  ASSERT_TRUE(TitleIs(view, "Editor"));
+  gtk_window_present(GTK_WINDOW(window));
+  ASSERT_TRUE(RunUntil([&] { return gtk_window_is_active(GTK_WINDOW(window)); }));
+  gtk_widget_grab_focus(GTK_WIDGET(view));
+  Eval(view, "document.getElementById('editor').focus(); 0");
+
+  // Presses `keys` in the emptied editor; gives what landed there, and what the page's own
+  // paste handler read.
+  std::string pasted;
+  auto paste = [&](const std::string& keys) {
+    Eval(view, "document.getElementById('editor').innerHTML = ''; window.pasted = null; 0");
+    XDo("key --clearmodifiers " + keys);
+    EXPECT_TRUE(RunUntil([&] { return Eval(view, "String(window.pasted !== null)") == "true"; })) << keys;
+    pasted = Eval(view, "window.pasted");
+    RunUntil([&] { return !Eval(view, "document.getElementById('editor').innerHTML").empty(); }, 5);
+    return Eval(view, "document.getElementById('editor').innerHTML");
+  };
+
+  // The pictures: in a folder with a space and Chinese letters, and a text file named alike.
+  const std::string folder = m_root + "/作业 图片";
+  g_mkdir_with_parents(folder.c_str(), 0700);
+  GdkPixbuf* screenshot = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, 5, 3);
+  for (int y = 0; y < 3; ++y) {
+    for (int x = 0; x < 5; ++x) {
+      guchar* pixel = gdk_pixbuf_get_pixels(screenshot) + y * gdk_pixbuf_get_rowstride(screenshot) + x * 3;
+      pixel[0] = static_cast<guchar>(40 * x), pixel[1] = static_cast<guchar>(80 * y), pixel[2] = 200;
+    }
+  }
+  const std::string picture = folder + "/截图 一.png", text = folder + "/截图 一.txt";
+  ASSERT_TRUE(gdk_pixbuf_save(screenshot, picture.c_str(), "png", nullptr, nullptr));
+  WriteFile(text, "not a picture at all");
+  const std::string pictureBytes = ReadBytes(picture);
+  gchar* pictureUri = g_filename_to_uri(picture.c_str(), nullptr, nullptr);
+  gchar* textUri = g_filename_to_uri(text.c_str(), nullptr, nullptr);
+  const std::string pictureUrl = pictureUri, textUrl = textUri;
+  g_free(pictureUri);
+  g_free(textUri);
+
+  // A screenshot with Num Lock on lands as an inline PNG of the same pixels, never a blob.
+  OfferWithXclip("image/png", pictureBytes, m_root);
+  std::string html = paste("Num_Lock ctrl+v Num_Lock");
+  EXPECT_EQ(html.find("blob:"), std::string::npos) << html;
+  const std::string inlined = FirstPngDataUri(html);
+  gsize decodedLength = 0;
+  guchar* decoded = g_base64_decode(inlined.c_str(), &decodedLength);
+  GdkPixbuf* landed = DecodePicture(std::string(reinterpret_cast<char*>(decoded), decodedLength));
+  g_free(decoded);
+  ASSERT_NE(landed, nullptr) << html;
+  EXPECT_EQ(Pixels(landed), Pixels(screenshot));
+  g_object_unref(landed);
+  EXPECT_EQ(FirstPngDataUri(pasted), inlined) << "the page's paste handler: " << pasted;
+
+  // HTML naming local files: the picture inline byte for byte, the text file not.
+  const std::string withFiles = "<p>作业<img src=\"" + pictureUrl + "\"><img src=\"" + textUrl + "\"></p>";
+  OfferWithXclip("text/html", withFiles, m_root);
+  html = paste("ctrl+v");
+  EXPECT_EQ(FirstPngDataUri(html), Base64(pictureBytes)) << html;
+  EXPECT_EQ(html.find(Base64("not a picture at all")), std::string::npos) << html;
+  EXPECT_EQ(html.find("file:"), std::string::npos) << html;
+  EXPECT_EQ(FirstPngDataUri(pasted), Base64(pictureBytes)) << pasted;
+
+  // Ctrl+Shift+V converts nothing: the other program still offers its HTML as it was.
+  OfferWithXclip("text/html", withFiles, m_root);
+  Eval(view, "document.getElementById('editor').innerHTML = ''; window.pasted = null; 0");
+  XDo("key --clearmodifiers ctrl+shift+v");
+  ASSERT_TRUE(RunUntil([&] { return Eval(view, "String(window.pasted !== null)") == "true"; }));
+  GtkSelectionData* still =
+      gtk_clipboard_wait_for_contents(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), gdk_atom_intern("text/html", FALSE));
+  ASSERT_NE(still, nullptr);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(gtk_selection_data_get_data(still)),
+                        gtk_selection_data_get_length(still)),
+            withFiles);
+  gtk_selection_data_free(still);
+  EXPECT_EQ(Eval(view, "document.getElementById('editor').innerHTML").find("data:"), std::string::npos);
+
+  // Files copied in a file manager: the picture pastes as a picture, the text file not at all.
+  OfferWithXclip("x-special/gnome-copied-files", "copy\n" + pictureUrl + "\n" + textUrl, m_root);
+  html = paste("ctrl+v");
+  EXPECT_EQ(FirstPngDataUri(html), Base64(pictureBytes)) << html;
+  EXPECT_EQ(html.find(Base64("not a picture at all")), std::string::npos) << html;
+
+  // Plain text pastes as it is.
+  gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), "老师 <b>not bold</b> & more", -1);
+  paste("ctrl+v");
+  EXPECT_EQ(Eval(view, "document.getElementById('editor').textContent"), "老师 <b>not bold</b> & more");
+
+  // This program ends as the owner, so the last xclip ends too.
+  gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), "", 0);
+  g_object_unref(screenshot);
+  cef_shutdown();
+  gtk_widget_destroy(window);
+  SetCefRuntime(nullptr);
+}
+
+}  // namespace
+}  // namespace corvane

@@ -1,0 +1,410 @@
+// One WebKitWebView as the contract's browser: its operations carried out on the UI thread, its
+// signals raised as the client's handler callbacks.
+#include "client/browser/webkit/webkit_browser_gtk.h"
+
+#include <mutex>
+#include <string>
+
+#include "client/browser/cef_menu_model.h"
+#include "client/browser/webkit/webkit_runtime_gtk.h"
+
+namespace corvane {
+namespace {
+
+constexpr char kEditableHandler[] = "corvaneEditable";
+// Tells the runtime whether the focused element takes typed text: inputs of the text kinds,
+// textareas and contenteditable regions (main frame only).
+constexpr char kEditableScript[] = R"JS((function () {
+  var textTypes = ['', 'text', 'search', 'url', 'tel', 'email', 'password', 'number'];
+  function editable(e) {
+    if (!e || e.disabled || e.readOnly) return false;
+    if (e.isContentEditable || e.tagName === 'TEXTAREA') return true;
+    return e.tagName === 'INPUT' && textTypes.indexOf((e.getAttribute('type') || '').toLowerCase()) >= 0;
+  }
+  function post(element) {
+    window.webkit.messageHandlers.corvaneEditable.postMessage(editable(element));
+  }
+  document.addEventListener('focusin', function (e) { post(e.target); }, true);
+  // At once, not after the focus has moved: a key pressed next must not find the old answer.
+  document.addEventListener('focusout', function (e) { post(e.relatedTarget); }, true);
+})();)JS";
+
+// The menu ids the runtime gives WebKit's stock actions; others get 26500 + the action.
+constexpr int kOtherActionBase = 26500;
+
+int MenuIdOfAction(WebKitContextMenuAction action) {
+  switch (action) {
+    case WEBKIT_CONTEXT_MENU_ACTION_GO_BACK: return MENU_ID_BACK;
+    case WEBKIT_CONTEXT_MENU_ACTION_GO_FORWARD: return MENU_ID_FORWARD;
+    case WEBKIT_CONTEXT_MENU_ACTION_RELOAD: return MENU_ID_RELOAD;
+    case WEBKIT_CONTEXT_MENU_ACTION_STOP: return MENU_ID_STOPLOAD;
+    case WEBKIT_CONTEXT_MENU_ACTION_CUT: return MENU_ID_CUT;
+    case WEBKIT_CONTEXT_MENU_ACTION_COPY: return MENU_ID_COPY;
+    case WEBKIT_CONTEXT_MENU_ACTION_PASTE: return MENU_ID_PASTE;
+    case WEBKIT_CONTEXT_MENU_ACTION_SELECT_ALL: return MENU_ID_SELECT_ALL;
+    default: return kOtherActionBase + static_cast<int>(action);
+  }
+}
+
+CefString ActionLabel(WebKitContextMenuAction action) {
+  GEnumClass* actions = static_cast<GEnumClass*>(g_type_class_ref(webkit_context_menu_action_get_type()));
+  GEnumValue* value = g_enum_get_value(actions, action);
+  CefString label(value ? value->value_nick : "");
+  g_type_class_unref(actions);
+  return label;
+}
+
+class CWebKitMenuParams final : public CefContextMenuParams {
+ public:
+  CWebKitMenuParams(int x, int y, uint32_t flags, std::string pageUrl)
+      : m_x(x), m_y(y), m_flags(flags), m_pageUrl(std::move(pageUrl)) {}
+  int GetXCoord() override { return m_x; }
+  int GetYCoord() override { return m_y; }
+  uint32_t GetTypeFlags() override { return m_flags; }
+  bool IsEditable() override { return (m_flags & CM_TYPEFLAG_EDITABLE) != 0; }
+  CefString GetPageUrl() override { return m_pageUrl; }
+
+ private:
+  const int m_x, m_y;
+  const uint32_t m_flags;
+  const std::string m_pageUrl;
+  IMPLEMENT_REFCOUNTING(CWebKitMenuParams);
+};
+
+// The main frame: WebKitGTK reports loads of the main frame only.
+class CWebKitFrame final : public CefFrame {
+ public:
+  explicit CWebKitFrame(CefRefPtr<CWebKitBrowser> browser) : m_browser(std::move(browser)) {}
+  bool IsValid() override { return m_browser->Alive(); }
+  bool IsMain() override { return true; }
+  int64_t GetIdentifier() override { return 1; }
+  CefString GetName() override { return CefString(); }
+  CefString GetURL() override { return m_browser->Url(); }
+  void LoadURL(const CefString& url) override {
+    CefRefPtr<CWebKitBrowser> browser = m_browser;
+    const std::string address = url.ToString();
+    // Later, also on the UI thread: a handler may ask for a load from inside a load signal.
+    CWebKitRuntime::PostToUi([browser, address] { browser->LoadOnUi(address); });
+  }
+  CefRefPtr<CefBrowser> GetBrowser() override { return m_browser.get(); }
+
+ private:
+  CefRefPtr<CWebKitBrowser> m_browser;
+  IMPLEMENT_REFCOUNTING(CWebKitFrame);
+};
+
+std::mutex g_urlLock;  // the committed URLs, read from any thread
+
+}  // namespace
+
+cef_errorcode_t WebKitLoadErrorCode(const GError* error) {
+  if (!error) return ERR_FAILED;
+  if (error->domain == WEBKIT_NETWORK_ERROR) {
+    if (error->code == WEBKIT_NETWORK_ERROR_CANCELLED) return ERR_ABORTED;
+    if (error->code == WEBKIT_NETWORK_ERROR_FILE_DOES_NOT_EXIST) return ERR_FILE_NOT_FOUND;
+    if (error->code == WEBKIT_NETWORK_ERROR_UNKNOWN_PROTOCOL) return ERR_UNKNOWN_URL_SCHEME;
+  }
+  // A load given up because another took its place, or a download or policy took it over.
+  if (error->domain == WEBKIT_POLICY_ERROR &&
+      error->code == WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE) {
+    return ERR_ABORTED;
+  }
+  if (error->domain == G_RESOLVER_ERROR) return ERR_NAME_NOT_RESOLVED;
+  if (error->domain == G_IO_ERROR) {
+    switch (error->code) {
+      case G_IO_ERROR_CONNECTION_REFUSED: return ERR_CONNECTION_REFUSED;
+      case G_IO_ERROR_TIMED_OUT: return ERR_TIMED_OUT;
+      case G_IO_ERROR_CANCELLED: return ERR_ABORTED;
+      case G_IO_ERROR_NOT_FOUND: return ERR_FILE_NOT_FOUND;
+      case G_IO_ERROR_HOST_NOT_FOUND: return ERR_NAME_NOT_RESOLVED;
+      default: break;
+    }
+  }
+  return ERR_FAILED;
+}
+
+int WindowsKeyCode(guint keyval) {
+  const guint upper = gdk_keyval_to_upper(keyval);
+  if (upper >= GDK_KEY_A && upper <= GDK_KEY_Z) return 0x41 + static_cast<int>(upper - GDK_KEY_A);
+  if (keyval >= GDK_KEY_0 && keyval <= GDK_KEY_9) return 0x30 + static_cast<int>(keyval - GDK_KEY_0);
+  if (keyval >= GDK_KEY_KP_0 && keyval <= GDK_KEY_KP_9) return 0x60 + static_cast<int>(keyval - GDK_KEY_KP_0);
+  if (keyval >= GDK_KEY_F1 && keyval <= GDK_KEY_F24) return 0x70 + static_cast<int>(keyval - GDK_KEY_F1);
+  switch (keyval) {
+    case GDK_KEY_BackSpace: return 0x08;
+    case GDK_KEY_Tab: case GDK_KEY_ISO_Left_Tab: return 0x09;
+    case GDK_KEY_Return: case GDK_KEY_KP_Enter: return 0x0D;
+    case GDK_KEY_Shift_L: case GDK_KEY_Shift_R: return 0x10;
+    case GDK_KEY_Control_L: case GDK_KEY_Control_R: return 0x11;
+    case GDK_KEY_Alt_L: case GDK_KEY_Alt_R: return 0x12;
+    case GDK_KEY_Pause: return 0x13;
+    case GDK_KEY_Caps_Lock: return 0x14;
+    case GDK_KEY_Escape: return 0x1B;
+    case GDK_KEY_space: return 0x20;
+    case GDK_KEY_Page_Up: return 0x21;
+    case GDK_KEY_Page_Down: return 0x22;
+    case GDK_KEY_End: return 0x23;
+    case GDK_KEY_Home: return 0x24;
+    case GDK_KEY_Left: return 0x25;
+    case GDK_KEY_Up: return 0x26;
+    case GDK_KEY_Right: return 0x27;
+    case GDK_KEY_Down: return 0x28;
+    case GDK_KEY_Insert: return 0x2D;
+    case GDK_KEY_Delete: return 0x2E;
+    case GDK_KEY_Num_Lock: return 0x90;
+    default: return 0;
+  }
+}
+
+uint32_t KeyEventFlags(guint state) {
+  uint32_t flags = EVENTFLAG_NONE;
+  if (state & GDK_SHIFT_MASK) flags |= EVENTFLAG_SHIFT_DOWN;
+  if (state & GDK_CONTROL_MASK) flags |= EVENTFLAG_CONTROL_DOWN;
+  if (state & GDK_MOD1_MASK) flags |= EVENTFLAG_ALT_DOWN;
+  if (state & GDK_LOCK_MASK) flags |= EVENTFLAG_CAPS_LOCK_ON;
+  if (state & GDK_MOD2_MASK) flags |= EVENTFLAG_NUM_LOCK_ON;  // X11 puts Num Lock on Mod2
+  return flags;
+}
+
+CWebKitBrowser::CWebKitBrowser(int id, WebKitWebContext* context, GtkWidget* parent, CefRefPtr<CefClient> client)
+    : m_id(id), m_client(std::move(client)) {
+  WebKitUserContentManager* content = webkit_user_content_manager_new();
+  g_signal_connect(content, (std::string("script-message-received::") + kEditableHandler).c_str(),
+                   G_CALLBACK(OnEditableMessage), this);
+  webkit_user_content_manager_register_script_message_handler(content, kEditableHandler);
+  WebKitUserScript* script = webkit_user_script_new(kEditableScript, WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+                                                    WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
+  webkit_user_content_manager_add_script(content, script);
+  webkit_user_script_unref(script);
+
+  // Every window.open reaches `create`, where the client decides; none is refused unasked.
+  WebKitSettings* settings = webkit_settings_new_with_settings("javascript-can-open-windows-automatically", TRUE,
+                                                               "enable-developer-extras", FALSE, nullptr);
+  m_view = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context, "user-content-manager",
+                                        content, "settings", settings, nullptr));
+  g_object_unref(settings);
+  g_object_unref(content);
+
+  g_signal_connect(m_view, "load-changed", G_CALLBACK(OnLoadChanged), this);
+  g_signal_connect(m_view, "load-failed", G_CALLBACK(OnLoadFailed), this);
+  g_signal_connect(m_view, "load-failed-with-tls-errors", G_CALLBACK(OnTlsFailed), this);
+  g_signal_connect(m_view, "create", G_CALLBACK(OnCreate), this);
+  g_signal_connect(m_view, "context-menu", G_CALLBACK(OnContextMenu), this);
+  g_signal_connect(m_view, "key-press-event", G_CALLBACK(OnKeyPress), this);
+  g_signal_connect(m_view, "key-release-event", G_CALLBACK(OnKeyPress), this);
+  g_signal_connect(m_view, "destroy", G_CALLBACK(OnDestroyed), this);
+  gtk_container_add(GTK_CONTAINER(parent), GTK_WIDGET(m_view));
+  if (GTK_IS_BOX(parent)) gtk_box_set_child_packing(GTK_BOX(parent), GTK_WIDGET(m_view), TRUE, TRUE, 0, GTK_PACK_START);
+  gtk_widget_show(GTK_WIDGET(m_view));
+}
+
+// From the last loading-state change, so that any thread may ask.
+bool CWebKitBrowser::CanGoBack() { return m_canGoBack.load(); }
+
+bool CWebKitBrowser::CanGoForward() { return m_canGoForward.load(); }
+
+void CWebKitBrowser::OnView(void (*operation)(WebKitWebView*)) {
+  CefRefPtr<CWebKitBrowser> self = this;
+  CWebKitRuntime::RunOnUi([self, operation] {
+    if (self->m_view) operation(self->m_view);
+  });
+}
+
+void CWebKitBrowser::GoBack() { OnView(webkit_web_view_go_back); }
+void CWebKitBrowser::GoForward() { OnView(webkit_web_view_go_forward); }
+void CWebKitBrowser::Reload() { OnView(webkit_web_view_reload); }
+void CWebKitBrowser::ReloadIgnoreCache() { OnView(webkit_web_view_reload_bypass_cache); }
+void CWebKitBrowser::StopLoad() { OnView(webkit_web_view_stop_loading); }
+
+CefRefPtr<CefFrame> CWebKitBrowser::GetMainFrame() { return new CWebKitFrame(this); }
+
+void CWebKitBrowser::CloseBrowser(bool force_close) {
+  CefRefPtr<CWebKitBrowser> self = this;
+  CWebKitRuntime::RunOnUi([self, force_close] {
+    if (!self->m_view) return;
+    CefRefPtr<CefLifeSpanHandler> handler = self->m_client ? self->m_client->GetLifeSpanHandler() : nullptr;
+    // True from DoClose leaves the closing to the program: the view goes with its window.
+    if (!force_close && handler && handler->DoClose(self.get())) return;
+    GtkWidget* top = gtk_widget_get_toplevel(GTK_WIDGET(self->m_view));
+    if (!force_close && GTK_IS_WINDOW(top)) {
+      gtk_window_close(GTK_WINDOW(top));
+    } else {
+      self->Destroy();
+    }
+  });
+}
+
+void CWebKitBrowser::LoadOnUi(const std::string& url) {
+  if (m_view) webkit_web_view_load_uri(m_view, url.c_str());
+}
+
+std::string CWebKitBrowser::Url() {
+  std::lock_guard<std::mutex> lock(g_urlLock);
+  return m_url;
+}
+
+void CWebKitBrowser::Destroy() {
+  if (m_view) gtk_widget_destroy(GTK_WIDGET(m_view));
+}
+
+void CWebKitBrowser::RaiseLoadingState() {
+  m_canGoBack = webkit_web_view_can_go_back(m_view);
+  m_canGoForward = webkit_web_view_can_go_forward(m_view);
+  if (CefRefPtr<CefLoadHandler> handler = m_client ? m_client->GetLoadHandler() : nullptr) {
+    handler->OnLoadingStateChange(this, m_loading, m_canGoBack, m_canGoForward);
+  }
+}
+
+void CWebKitBrowser::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, CWebKitBrowser* self) {
+  CefRefPtr<CWebKitBrowser> keep = self;
+  CefRefPtr<CefLoadHandler> handler = self->m_client ? self->m_client->GetLoadHandler() : nullptr;
+  switch (event) {
+    case WEBKIT_LOAD_STARTED:
+      self->m_loading = true;
+      self->m_editableFocus = false;
+      self->RaiseLoadingState();
+      if (handler) handler->OnLoadStart(self, self->GetMainFrame(), TT_EXPLICIT);
+      break;
+    case WEBKIT_LOAD_COMMITTED: {
+      const char* uri = webkit_web_view_get_uri(view);
+      {
+        std::lock_guard<std::mutex> lock(g_urlLock);
+        self->m_url = uri ? uri : "";
+      }
+      self->RaiseLoadingState();
+      break;
+    }
+    case WEBKIT_LOAD_FINISHED:
+      self->m_loading = false;
+      self->RaiseLoadingState();
+      if (handler) handler->OnLoadEnd(self, self->GetMainFrame(), 200);
+      break;
+    default:
+      break;
+  }
+}
+
+void CWebKitBrowser::RaiseLoadError(cef_errorcode_t code, const char* text, const char* uri) {
+  if (CefRefPtr<CefLoadHandler> handler = m_client ? m_client->GetLoadHandler() : nullptr) {
+    handler->OnLoadError(this, GetMainFrame(), code, CefString(text ? text : ""), CefString(uri ? uri : ""));
+  }
+}
+
+gboolean CWebKitBrowser::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, const char* uri, GError* error,
+                                      CWebKitBrowser* self) {
+  CefRefPtr<CWebKitBrowser> keep = self;
+  self->RaiseLoadError(WebKitLoadErrorCode(error), error ? error->message : "", uri);
+  return TRUE;  // never WebKit's own error page: the handler decides what shows
+}
+
+gboolean CWebKitBrowser::OnTlsFailed(WebKitWebView*, const char* uri, GTlsCertificate*, GTlsCertificateFlags,
+                                     CWebKitBrowser* self) {
+  CefRefPtr<CWebKitBrowser> keep = self;
+  self->RaiseLoadError(ERR_CERT_INVALID, "certificate not accepted", uri);
+  return TRUE;
+}
+
+GtkWidget* CWebKitBrowser::OnCreate(WebKitWebView*, WebKitNavigationAction* action, CWebKitBrowser* self) {
+  CefRefPtr<CWebKitBrowser> keep = self;
+  WebKitURIRequest* request = webkit_navigation_action_get_request(action);
+  const std::string target = webkit_uri_request_get_uri(request) ? webkit_uri_request_get_uri(request) : "";
+  const char* frameName = webkit_navigation_action_get_frame_name(action);
+  const cef_window_open_disposition_t disposition =
+      webkit_navigation_action_get_navigation_type(action) == WEBKIT_NAVIGATION_TYPE_LINK_CLICKED
+          ? WOD_NEW_FOREGROUND_TAB
+          : WOD_NEW_POPUP;
+  CefRefPtr<CefLifeSpanHandler> handler = self->m_client ? self->m_client->GetLifeSpanHandler() : nullptr;
+  bool cancelled = false;
+  if (handler) {
+    CefWindowInfo info;
+    CefRefPtr<CefClient> client = self->m_client;
+    CefBrowserSettings settings;
+    bool noScriptAccess = false;
+    cancelled = handler->OnBeforePopup(self, self->GetMainFrame(), target, frameName ? frameName : "", disposition,
+                                       webkit_navigation_action_is_user_gesture(action), CefPopupFeatures(), info,
+                                       client, settings, &noScriptAccess);
+  }
+  // This runtime makes no second window: an allowed pop-up opens in this view instead.
+  if (!cancelled && !target.empty()) {
+    CefRefPtr<CWebKitBrowser> browser = self;
+    CWebKitRuntime::PostToUi([browser, target] { browser->LoadOnUi(target); });
+  }
+  return nullptr;
+}
+
+gboolean CWebKitBrowser::OnContextMenu(WebKitWebView* view, WebKitContextMenu* menu, GdkEvent* event,
+                                       WebKitHitTestResult* hit, CWebKitBrowser* self) {
+  CefRefPtr<CWebKitBrowser> keep = self;
+  CefRefPtr<CefContextMenuHandler> handler = self->m_client ? self->m_client->GetContextMenuHandler() : nullptr;
+  if (!handler) return FALSE;
+  CefRefPtr<CefMenuModel> model = new CMenuModel();
+  for (GList* item = webkit_context_menu_get_items(menu); item; item = item->next) {
+    auto* entry = static_cast<WebKitContextMenuItem*>(item->data);
+    if (webkit_context_menu_item_is_separator(entry)) {
+      model->AddSeparator();
+    } else {
+      const WebKitContextMenuAction action = webkit_context_menu_item_get_stock_action(entry);
+      model->AddItem(MenuIdOfAction(action), ActionLabel(action));
+    }
+  }
+  uint32_t flags = CM_TYPEFLAG_PAGE;
+  if (webkit_hit_test_result_context_is_link(hit)) flags |= CM_TYPEFLAG_LINK;
+  if (webkit_hit_test_result_context_is_image(hit) || webkit_hit_test_result_context_is_media(hit)) {
+    flags |= CM_TYPEFLAG_MEDIA;
+  }
+  if (webkit_hit_test_result_context_is_selection(hit)) flags |= CM_TYPEFLAG_SELECTION;
+  if (webkit_hit_test_result_context_is_editable(hit)) flags |= CM_TYPEFLAG_EDITABLE;
+  gdouble x = 0, y = 0;
+  if (event) gdk_event_get_coords(event, &x, &y);
+  const char* uri = webkit_web_view_get_uri(view);
+  handler->OnBeforeContextMenu(self, self->GetMainFrame(),
+                               new CWebKitMenuParams(static_cast<int>(x), static_cast<int>(y), flags, uri ? uri : ""),
+                               model);
+  if (model->GetCount() == 0) return TRUE;  // nothing left: no menu at all
+  // Keep WebKit's items the handler kept; items it added have no action here.
+  GList* items = g_list_copy(webkit_context_menu_get_items(menu));
+  for (GList* item = items; item; item = item->next) {
+    auto* entry = static_cast<WebKitContextMenuItem*>(item->data);
+    if (webkit_context_menu_item_is_separator(entry)) continue;
+    const int id = MenuIdOfAction(webkit_context_menu_item_get_stock_action(entry));
+    bool kept = false;
+    for (size_t i = 0; i < model->GetCount() && !kept; ++i) kept = model->GetCommandIdAt(i) == id;
+    if (!kept) webkit_context_menu_remove(menu, entry);
+  }
+  g_list_free(items);
+  return FALSE;
+}
+
+gboolean CWebKitBrowser::OnKeyPress(GtkWidget*, GdkEventKey* event, CWebKitBrowser* self) {
+  CefRefPtr<CWebKitBrowser> keep = self;
+  CefRefPtr<CefKeyboardHandler> handler = self->m_client ? self->m_client->GetKeyboardHandler() : nullptr;
+  if (!handler) return FALSE;
+  CefKeyEvent key;
+  key.type = event->type == GDK_KEY_RELEASE ? KEYEVENT_KEYUP : KEYEVENT_RAWKEYDOWN;
+  key.modifiers = KeyEventFlags(event->state);
+  key.windows_key_code = WindowsKeyCode(event->keyval);
+  key.native_key_code = event->hardware_keycode;
+  key.is_system_key = (event->state & GDK_MOD1_MASK) != 0;
+  const gunichar character = gdk_keyval_to_unicode(event->keyval);
+  key.character = character <= 0xFFFF ? static_cast<char16_t>(character) : 0;
+  const gunichar plain = gdk_keyval_to_unicode(gdk_keyval_to_lower(event->keyval));
+  key.unmodified_character = plain <= 0xFFFF ? static_cast<char16_t>(plain) : 0;
+  key.focus_on_editable_field = self->m_editableFocus;
+  bool shortcut = false;
+  return handler->OnPreKeyEvent(self, key, reinterpret_cast<CefEventHandle>(event), &shortcut) ? TRUE : FALSE;
+}
+
+void CWebKitBrowser::OnEditableMessage(WebKitUserContentManager*, WebKitJavascriptResult* result,
+                                       CWebKitBrowser* self) {
+  self->m_editableFocus = jsc_value_to_boolean(webkit_javascript_result_get_js_value(result));
+}
+
+void CWebKitBrowser::OnDestroyed(GtkWidget*, CWebKitBrowser* self) {
+  CefRefPtr<CWebKitBrowser> keep = self;
+  self->m_view = nullptr;
+  CWebKitRuntime::Instance().Forget(self);
+  if (CefRefPtr<CefLifeSpanHandler> handler = self->m_client ? self->m_client->GetLifeSpanHandler() : nullptr) {
+    handler->OnBeforeClose(self);
+  }
+}
+
+}  // namespace corvane

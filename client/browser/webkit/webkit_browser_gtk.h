@@ -1,0 +1,87 @@
+// One WebKitWebView behind the contract's browser, host and main frame, with its signals raised
+// as the client's handler callbacks: load-changed as the loading state, load-failed as load
+// errors in the runtime's codes, create as the pop-up question (never a second window),
+// context-menu as the menu question, key presses as pre-key events.
+#pragma once
+
+#include <webkit2/webkit2.h>
+
+#include <atomic>
+#include <string>
+
+#include "client/browser/cef_handlers.h"
+
+namespace corvane {
+
+class CWebKitBrowser final : public CefBrowser, public CefBrowserHost {
+ public:
+  // Makes the view inside `parent` (a GtkContainer); UI thread.
+  CWebKitBrowser(int id, WebKitWebContext* context, GtkWidget* parent, CefRefPtr<CefClient> client);
+
+  // CefBrowser
+  CefRefPtr<CefBrowserHost> GetHost() override { return this; }
+  bool CanGoBack() override;
+  void GoBack() override;
+  bool CanGoForward() override;
+  void GoForward() override;
+  bool IsLoading() override { return m_loading.load(); }
+  void Reload() override;
+  void ReloadIgnoreCache() override;
+  void StopLoad() override;
+  int GetIdentifier() override { return m_id; }
+  bool IsSame(CefRefPtr<CefBrowser> that) override { return that.get() == this; }
+  bool IsPopup() override { return false; }
+  CefRefPtr<CefFrame> GetMainFrame() override;
+
+  // CefBrowserHost
+  CefRefPtr<CefBrowser> GetBrowser() override { return this; }
+  void CloseBrowser(bool force_close) override;
+  cef_window_handle_t GetWindowHandle() override { return m_view; }
+  CefRefPtr<CefClient> GetClient() override { return m_client; }
+
+  // UI thread.
+  void LoadOnUi(const std::string& url);
+  std::string Url();
+  bool Alive() const { return m_view != nullptr; }
+  // Destroys the view; OnBeforeClose follows.
+  void Destroy();
+
+ private:
+  ~CWebKitBrowser() = default;
+  // Runs `operation` on the view, on the UI thread, while the view exists.
+  void OnView(void (*operation)(WebKitWebView*));
+  static void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, CWebKitBrowser* self);
+  static gboolean OnLoadFailed(WebKitWebView* view, WebKitLoadEvent event, const char* uri, GError* error,
+                               CWebKitBrowser* self);
+  static gboolean OnTlsFailed(WebKitWebView* view, const char* uri, GTlsCertificate* certificate,
+                              GTlsCertificateFlags errors, CWebKitBrowser* self);
+  static GtkWidget* OnCreate(WebKitWebView* view, WebKitNavigationAction* action, CWebKitBrowser* self);
+  static gboolean OnContextMenu(WebKitWebView* view, WebKitContextMenu* menu, GdkEvent* event,
+                                WebKitHitTestResult* hit, CWebKitBrowser* self);
+  static gboolean OnKeyPress(GtkWidget* widget, GdkEventKey* event, CWebKitBrowser* self);
+  static void OnEditableMessage(WebKitUserContentManager* manager, WebKitJavascriptResult* result,
+                                CWebKitBrowser* self);
+  static void OnDestroyed(GtkWidget* widget, CWebKitBrowser* self);
+  void RaiseLoadError(cef_errorcode_t code, const char* text, const char* uri);
+  void RaiseLoadingState();
+
+  const int m_id;
+  CefRefPtr<CefClient> m_client;
+  WebKitWebView* m_view = nullptr;  // owned by its parent container
+  std::atomic<bool> m_loading{false};
+  std::atomic<bool> m_canGoBack{false};
+  std::atomic<bool> m_canGoForward{false};
+  std::string m_url;  // the committed address, under the URL lock
+  bool m_editableFocus = false;  // the page's focused element takes text (from the page script)
+  IMPLEMENT_REFCOUNTING(CWebKitBrowser);
+};
+
+// The runtime's error code for a failed load of WebKit's.
+cef_errorcode_t WebKitLoadErrorCode(const GError* error);
+
+// The Windows virtual-key code of a GDK key value (0 when it has none), and the contract's
+// modifier flags of a GDK modifier state, lock states included.
+int WindowsKeyCode(guint keyval);
+uint32_t KeyEventFlags(guint state);
+
+}  // namespace corvane

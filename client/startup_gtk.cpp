@@ -82,6 +82,9 @@ int RunClient(int argc, char** argv) {
       window.ShowMaximised();
       exitCode = CPaintManagerUI::MessageLoop();
       mainWindow = nullptr;
+      // A clipboard the paste conversion rewrote is ours: hand it to a clipboard manager, if one
+      // runs, so the teacher can still paste it after the client has ended.
+      gtk_clipboard_store(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
       g_source_remove(term);
       g_source_remove(interrupt);
     }

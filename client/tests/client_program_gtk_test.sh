@@ -12,6 +12,19 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$program" --version)
 [[ $? == 0 && $out == "$version" ]] || fail "--version printed '$out'"
 
+# The visible client window of process $1, waited for up to 10 s. Polled rather than
+# `xdotool search --sync`, which gives up at once on an X error from a window that goes away
+# while it looks (the web engine makes and drops windows of its own at start).
+client_window() {
+  local window
+  for _ in $(seq 50); do
+    window=$(xdotool search --onlyvisible --pid "$1" --name "Drovessa" 2>/dev/null | head -1)
+    [[ -n $window ]] && { echo "$window"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
+
 # One walk; $1 names the case.
 second_start_raises_the_first() {
   local case=$1 home
@@ -22,7 +35,7 @@ second_start_raises_the_first() {
   "$program" 2>"$home/first.err" &
   local first=$!
   local window
-  window=$(timeout 10 xdotool search --sync --onlyvisible --pid "$first" --name "Drovessa" | head -1)
+  window=$(client_window "$first")
   if [[ -z $window ]]; then
     fail "$case: no main window"; kill "$first"; wait "$first"; return
   fi
@@ -31,8 +44,7 @@ second_start_raises_the_first() {
   local code=$?
   [[ $code == 0 ]] || fail "$case: the second start ended with $code"
   # Brought back: visible again, and still the only client window.
-  timeout 10 xdotool search --sync --onlyvisible --pid "$first" --name "Drovessa" >/dev/null ||
-    fail "$case: the first window did not come back"
+  client_window "$first" >/dev/null || fail "$case: the first window did not come back"
   local count
   count=$(xdotool search --onlyvisible --name "Drovessa" | wc -l)
   [[ $count == 1 ]] || fail "$case: $count client windows"
@@ -46,7 +58,7 @@ second_start_raises_the_first() {
 
 (unset DBUS_SESSION_BUS_ADDRESS; second_start_raises_the_first "no session bus"; exit $failures)
 [[ $? == 0 ]] || failures=$((failures + 1))
-export -f second_start_raises_the_first fail
+export -f second_start_raises_the_first fail client_window
 export program failures
 dbus-run-session -- bash -c 'second_start_raises_the_first "session bus"; exit $failures'
 [[ $? == 0 ]] || failures=$((failures + 1))

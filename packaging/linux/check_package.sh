@@ -35,6 +35,7 @@ has '^lrwxrwxrwx root/root .* \./usr/bin/corvane-client -> \.\./lib/corvane-clie
 has "\./usr/share/applications/$app\.desktop$"
 has "\./usr/share/metainfo/$app\.metainfo\.xml$"
 has '\./usr/share/doc/corvane-client/copyright$'
+has '\./usr/share/man/man1/corvane-client\.1\.gz$'
 for size in 16 24 32 48 64 128 256; do has "\./usr/share/icons/hicolor/${size}x${size}/apps/$app\.png$"; done
 
 root="$work/root"

@@ -30,8 +30,13 @@ deb="build/linux/corvane-client_${version}_amd64.deb"
 work=$(mktemp -d /var/tmp/corvane-deb-check.XXXXXX)
 chroot_dir="$work/root"
 cleanup() {
-  for m in proc var/cache/apt/archives; do umount "$chroot_dir/$m" 2>/dev/null || true; done
-  rm -rf "$work"
+  for m in proc dev/pts var/cache/apt/archives; do umount "$chroot_dir/$m" 2>/dev/null || true; done
+  # Never delete through a mount that is still there (the host's /dev/pts, the apt cache).
+  if grep -q " $work/" /proc/mounts; then
+    echo "deb_install_check: mounts left under $work; not deleting it" >&2
+  else
+    rm -rf "$work"
+  fi
 }
 trap cleanup EXIT
 
@@ -53,6 +58,8 @@ echo "== a fresh copy of the clean root"
 cp -a "$base" "$chroot_dir"
 mkdir -p "$cache/apt-archives"
 mount -t proc proc "$chroot_dir/proc"
+# apt logs its packages' scripts through a pseudo-terminal.
+mount --bind /dev/pts "$chroot_dir/dev/pts"
 mount --bind "$cache/apt-archives" "$chroot_dir/var/cache/apt/archives"
 cp "$deb" "$work/corvane-client_${next}_amd64.deb" "$chroot_dir/tmp/"
 in_root() { chroot "$chroot_dir" env DEBIAN_FRONTEND=noninteractive LC_ALL=C.UTF-8 "$@"; }

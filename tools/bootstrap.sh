@@ -21,9 +21,12 @@ NATIVE_PKGS=(
   fonts-wine fonts-wqy-microhei fonts-dejavu-core
   libgtk-3-dev openbox xdotool xclip libayatana-appindicator3-dev
   libwebkit2gtk-4.1-dev dbus-daemon bubblewrap
+  lintian desktop-file-utils appstream file debootstrap
 )
 # libgnutls30:i386 is no dependency of wine32, but Wine's bcrypt.dll loads it at run time to
 # verify update signatures (ECDSA).
+# lintian, desktop-file-utils, appstream and file check the Linux edition's Debian package;
+# debootstrap makes the clean Debian root of tools/deb_install_check.sh.
 
 missing=()
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
@@ -50,18 +53,8 @@ for tool in i686-w64-mingw32-g++ i686-w64-mingw32-gcc; do
   esac
 done
 
-# The first archive of the machine's apt sources that carries the main Debian suite, not the
-# security one (deb822 .sources files first, then the one-line format).
-archive_uri() {
-  local uri=""
-  if compgen -G "/etc/apt/sources.list.d/*.sources" >/dev/null; then
-    uri=$(awk '/^URIs:/ && $2 !~ /security/ {print $2; exit}' /etc/apt/sources.list.d/*.sources)
-  fi
-  if [ -z "$uri" ] && [ -f /etc/apt/sources.list ]; then
-    uri=$(awk '$1 == "deb" { for (i = 2; i <= NF; i++) if ($i ~ /^[a-z]+:\/\// && $i !~ /security/) { print $i; exit } }' /etc/apt/sources.list)
-  fi
-  echo "$uri"
-}
+# archive_uri: the Debian archive the machine's apt sources name.
+. "$(dirname "$0")/archive_uri.sh"
 
 # Debian source packages built for Windows by our build.
 fetch_source() {  # $1 = source package, $2 = name of the unpacked folder's stable link

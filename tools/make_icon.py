@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Draws the client's icon (a rounded accent square with a white tick) and writes a Windows
-.ico with 16, 24, 32, 48 and 256 pixel images, or (for the Linux edition) one 256-pixel PNG.
-Standard library only, so the build can run it anywhere. Usage: make_icon.py OUTPUT.ico|OUTPUT.png"""
+.ico with 16, 24, 32, 48 and 256 pixel images, or (for the Linux edition) one PNG, 256 pixels
+unless SIZE says otherwise (the package's hicolor theme icons).
+Standard library only, so the build can run it anywhere.
+Usage: make_icon.py OUTPUT.ico | make_icon.py OUTPUT.png [SIZE]"""
 import struct
 import sys
 import zlib
@@ -82,11 +84,12 @@ def png_entry(size):
 
 
 def main():
-    if len(sys.argv) != 2:
-        sys.exit("usage: make_icon.py OUTPUT.ico|OUTPUT.png")
-    if sys.argv[1].endswith(".png"):
+    png = len(sys.argv) in (2, 3) and sys.argv[1].endswith(".png")
+    if not png and len(sys.argv) != 2:
+        sys.exit("usage: make_icon.py OUTPUT.ico | make_icon.py OUTPUT.png [SIZE]")
+    if png:
         with open(sys.argv[1], "wb") as f:
-            f.write(png_entry(256))
+            f.write(png_entry(int(sys.argv[2]) if len(sys.argv) == 3 else 256))
         return
     images = [(s, bmp_entry(s)) for s in (16, 24, 32, 48)] + [(256, png_entry(256))]
     offset = 6 + 16 * len(images)

@@ -7,12 +7,20 @@
 #   --real-update     install this build's Setup.exe silently, offer the same build one minor
 #                     version higher (build/win32/installer/next/Setup.exe) and start the
 #                     installed client: download, install, restart, as a school sees it
+#   --package         only build the Linux edition's Debian package
+#                     (build/linux/corvane-client_<version>_amd64.deb) and stop
 # Every other argument goes to the demo service.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$(pwd)"
 
 bash tools/bootstrap.sh
+if [ "${1:-}" = --package ]; then
+  cmake --preset linux >/dev/null
+  cmake --build --preset linux -j "$(nproc)"
+  (cd build/linux && cpack -G DEB)
+  exit 0
+fi
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j "$(nproc)"
 

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# deb_package_test: builds the Debian package from the linux tree into a scratch folder and checks
+# what a school's machine gets: the control fields (dependencies from dpkg-shlibdeps), every file
+# and the /usr/bin link, no lintian error, a valid desktop entry and AppStream metainfo, icons of the sizes their
+# folders name, and the packaged program answering --version through the link.
+# Usage: check_package.sh BUILD_DIR VERSION
+set -euo pipefail
+build="$1" version="$2"
+app=com.drovessa.CorvaneClient
+work=$(mktemp -d "${TMPDIR:-/tmp}/corvane-deb.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+(cd "$build" && cpack -G DEB --config CPackConfig.cmake -B "$work" >"$work/cpack.log" 2>&1) ||
+  { cat "$work/cpack.log" >&2; fail "cpack"; }
+deb="$work/corvane-client_${version}_amd64.deb"
+[ -f "$deb" ] || fail "no $(basename "$deb") (made: $(ls "$work"))"
+
+field() { dpkg-deb --field "$deb" "$1"; }
+[ "$(field Package)" = corvane-client ] || fail "Package: $(field Package)"
+[ "$(field Version)" = "$version" ] || fail "Version: $(field Version)"
+[ "$(field Architecture)" = amd64 ] || fail "Architecture: $(field Architecture)"
+depends=$(field Depends)
+for lib in libc6 libgtk-3-0 libglib2.0-0; do
+  grep -Eq "(^|, )$lib( |,|$)" <<<"$depends" || fail "Depends lacks $lib: $depends"
+done
+
+contents=$(dpkg-deb --contents "$deb")
+has() { grep -Eq "$1" <<<"$contents" || fail "contents lack $1"; }
+has '^-rwxr-xr-x root/root .* \./usr/lib/corvane-client/corvane-client$'
+has '^-rw-r--r-- root/root .* \./usr/lib/corvane-client/skin\.zip$'
+has '^-rw-r--r-- root/root .* \./usr/lib/corvane-client/corvane\.png$'
+has '^-rw-r--r-- root/root .* \./usr/lib/corvane-client/error_page/Error\.html$'
+has '^lrwxrwxrwx root/root .* \./usr/bin/corvane-client -> \.\./lib/corvane-client/corvane-client$'
+has "\./usr/share/applications/$app\.desktop$"
+has "\./usr/share/metainfo/$app\.metainfo\.xml$"
+has '\./usr/share/doc/corvane-client/copyright$'
+has '\./usr/share/man/man1/corvane-client\.1\.gz$'
+for size in 16 24 32 48 64 128 256; do has "\./usr/share/icons/hicolor/${size}x${size}/apps/$app\.png$"; done
+
+root="$work/root"
+dpkg-deb -x "$deb" "$root"
+desktop="$root/usr/share/applications/$app.desktop"
+desktop-file-validate "$desktop" || fail "desktop-file-validate"
+for line in "Name=Drovessa老师端" "Exec=corvane-client" "Icon=$app" "Categories=Education;Network;" \
+    "StartupNotify=true" "StartupWMClass=Corvane-client"; do
+  grep -qxF "$line" "$desktop" || fail "desktop entry lacks $line"
+done
+grep -q '^GenericName=[A-Za-z]' "$desktop" || fail "desktop entry has no English GenericName"
+appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/$app.metainfo.xml" >"$work/as.log" 2>&1 ||
+  { cat "$work/as.log" >&2; fail "appstreamcli validate"; }
+for size in 16 24 32 48 64 128 256; do
+  file "$root/usr/share/icons/hicolor/${size}x${size}/apps/$app.png" | grep -q ", $size x $size," ||
+    fail "the ${size}px icon is not $size x $size"
+done
+# lintian's errors fail the package; its warnings are listed in the README.
+lintian --fail-on error --allow-root "$deb" >"$work/lintian.log" 2>&1 || { cat "$work/lintian.log" >&2; fail "lintian"; }
+printed=$("$root/usr/bin/corvane-client" --version)
+[ "$printed" = "$version" ] || fail "corvane-client --version printed '$printed'"
+echo "deb_package_test: $(basename "$deb") ($(du -k "$deb" | cut -f1) KiB) checked"

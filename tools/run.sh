@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The main job: installs what is missing, builds the Windows programs, starts the demo service
-# on 127.0.0.1 and starts the client under Wine (under Xvfb when there is no display, with a
-# screenshot in build/run-screenshot.png). Ctrl+C ends everything it started.
+# The main job: installs what is missing, builds the Linux edition, starts the demo service on
+# 127.0.0.1 and starts build/linux/bin/corvane-client (WebKitGTK) against it; under Xvfb with
+# openbox when there is no display, with a screenshot in build/run-screenshot.png. Ctrl+C ends
+# everything it started.
+#   --windows         the Windows build under Wine instead, with these two modes of its own:
 #   --sample-update   offer the sample installer as an update, and forget the last update check
 #                     so that the client asks at this start
 #   --real-update     install this build's Setup.exe silently, offer the same build one minor
@@ -14,31 +16,66 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$(pwd)"
 
-bash tools/bootstrap.sh
 if [ "${1:-}" = --package ]; then
+  bash tools/bootstrap.sh
   cmake --preset linux >/dev/null
   cmake --build --preset linux -j "$(nproc)"
   (cd build/linux && cpack -G DEB)
   exit 0
 fi
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j "$(nproc)"
-
-port="${CORVANE_DEMO_PORT:-8765}"
-export CORVANE_SERVICE_HOST="${CORVANE_SERVICE_HOST:-127.0.0.1:$port}"
-export WINEPREFIX="${WINEPREFIX:-$HOME/.local/share/corvane/wine}"
-export WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
 service_args=()
+windows=0
 sample_update=0
 real_update=0
 for arg in "$@"; do
   case "$arg" in
+    --windows) windows=1 ;;
     --sample-update) sample_update=1 ;;
     --real-update) real_update=1 ;;
     *) service_args+=("$arg") ;;
   esac
 done
+if [ "$windows" = 0 ] && [ "$sample_update$real_update" != 00 ]; then
+  echo "run: --sample-update and --real-update belong to the Windows build: add --windows" >&2
+  exit 2
+fi
+
+bash tools/bootstrap.sh
+port="${CORVANE_DEMO_PORT:-8765}"
+export CORVANE_SERVICE_HOST="${CORVANE_SERVICE_HOST:-127.0.0.1:$port}"
+
+start_service() {
+  python3 tools/demo_service/demo_service.py --port "$port" --record "$root/build/demo-records.jsonl" \
+    ${service_args[@]+"${service_args[@]}"} &
+  service=$!
+}
+
+if [ "$windows" = 0 ]; then
+  cmake --preset linux >/dev/null
+  cmake --build --preset linux -j "$(nproc)" --target corvane_client
+  client="$root/build/linux/bin/corvane-client"
+  start_service
+  trap 'kill "$service" 2>/dev/null || true' EXIT INT TERM
+  if [ -n "${DISPLAY:-}" ]; then
+    "$client" || true
+  else
+    echo "run: no display; running under Xvfb (screenshot in build/run-screenshot.png after 15 s)"
+    # openbox maximises the window as a desktop would; a private session bus keeps WebKit's
+    # lookups off any other bus.
+    xvfb-run -a -s "-screen 0 1600x1000x24" dbus-run-session -- bash tools/with_window_manager.sh bash -c '
+      "$1" & app=$!
+      sleep 15; import -window root "$2" 2>/dev/null && echo "run: screenshot saved to $2"
+      wait $app
+    ' _ "$client" "$root/build/run-screenshot.png" || true
+  fi
+  exit 0
+fi
+
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 -j "$(nproc)"
+export WINEPREFIX="${WINEPREFIX:-$HOME/.local/share/corvane/wine}"
+export WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 client="$root/build/win32/bin/CorvaneClient.exe"
 if [ "$real_update" = 1 ]; then
   # Wine would otherwise write menu entries for the shortcuts into the desktop's own menus.
@@ -61,9 +98,7 @@ fi
 demo_key="$root/build/win32/update_key/demo_update_key.pem"
 [ -f "$demo_key" ] && service_args+=(--signing-key "$demo_key")
 
-python3 tools/demo_service/demo_service.py --port "$port" --record "$root/build/demo-records.jsonl" \
-  ${service_args[@]+"${service_args[@]}"} &
-service=$!
+start_service
 stop() {
   kill "$service" 2>/dev/null || true
   wineserver -k >/dev/null 2>&1 || true

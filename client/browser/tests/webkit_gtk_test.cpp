@@ -105,13 +105,24 @@ class PageServer {
     auto found = m_languages.find(path);
     return found == m_languages.end() ? "" : found->second;
   }
+  std::string CookiesOf(const std::string& path) const {
+    auto found = m_cookies.find(path);
+    return found == m_cookies.end() ? "" : found->second;
+  }
 
  private:
   static void Serve(SoupServer*, SoupServerMessage* message, const char* path, GHashTable*, gpointer data) {
     auto* self = static_cast<PageServer*>(data);
-    const char* language =
-        soup_message_headers_get_one(soup_server_message_get_request_headers(message), "Accept-Language");
+    SoupMessageHeaders* request = soup_server_message_get_request_headers(message);
+    const char* language = soup_message_headers_get_one(request, "Accept-Language");
     self->m_languages[path] = language ? language : "";
+    const char* cookies = soup_message_headers_get_one(request, "Cookie");
+    self->m_cookies[path] = cookies ? cookies : "";
+    if (std::string(path) == "/login") {  // one cookie with an expiry, one for the session only
+      SoupMessageHeaders* response = soup_server_message_get_response_headers(message);
+      soup_message_headers_append(response, "Set-Cookie", "kept=persistent; Max-Age=86400; Path=/");
+      soup_message_headers_append(response, "Set-Cookie", "session=only; Path=/; HttpOnly");
+    }
     if (std::string(path) == "/slow") {
       soup_server_message_pause(message);  // never answered: a load that only a stop ends
       return;
@@ -119,6 +130,7 @@ class PageServer {
     const std::string page = std::string(path) == "/"         ? kHomePage
                              : std::string(path) == "/second" ? kSecondPage
                              : std::string(path) == "/editor" ? kEditorPage
+                             : std::string(path) == "/login"  ? kSecondPage
                                                               : "";
     soup_server_message_set_status(message, page.empty() ? 404 : 200, nullptr);
     soup_server_message_set_response(message, "text/html; charset=utf-8", SOUP_MEMORY_COPY, page.data(), page.size());
@@ -127,6 +139,7 @@ class PageServer {
   SoupServer* m_server = nullptr;
   int m_port = 0;
   std::map<std::string, std::string> m_languages;
+  std::map<std::string, std::string> m_cookies;
 };
 
 // A port on 127.0.0.1 where nothing listens.
@@ -372,6 +385,45 @@ TEST_F(WebKitPolicyTest, TheClientsPolicyHoldsInTheRealEngine) {
   cef_shutdown();
   EXPECT_EQ(client->GetBrowser(), nullptr);  // OnBeforeClose ran
   gtk_widget_destroy(window);
+  SetCefRuntime(nullptr);
+}
+
+// Two runs of the runtime on the same data folder, as two starts of the program: the service's
+// session cookie comes back as well as the one with an expiry.
+TEST_F(WebKitPolicyTest, CookiesOutliveARestartSessionCookiesIncluded) {
+  PageServer server;
+  g_setenv("CORVANE_SERVICE_HOST", ("127.0.0.1:" + std::to_string(server.Port())).c_str(), TRUE);
+  CWebKitRuntime& runtime = CWebKitRuntime::Instance();
+  SetCefRuntime(&runtime);
+  for (const std::string path : {"/login", "/second"}) {
+    cef_settings_t settings = {};
+    settings.size = sizeof(settings);
+    settings.multi_threaded_message_loop = 1;
+    settings.persist_session_cookies = 1;
+    ASSERT_TRUE(cef_initialize(CefMainArgs(), settings, nullptr, nullptr)) << path;
+    CefRefPtr<ErrorRecorder> recorder = new ErrorRecorder();
+    GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    gtk_container_add(GTK_CONTAINER(window), box);
+    gtk_widget_show_all(window);
+    CefWindowInfo info;
+    info.parent_window = box;
+    ASSERT_TRUE(cef_browser_host_create_browser(info, recorder.get(), server.Url(path), CefBrowserSettings(), nullptr));
+    ASSERT_TRUE(RunUntil([&] { return recorder->browser != nullptr; })) << path;
+    auto* view = static_cast<WebKitWebView*>(recorder->browser->GetHost()->GetWindowHandle());
+    ASSERT_TRUE(TitleIs(view, "Second")) << path;
+    // The kept session cookie is still HttpOnly: out of the page's reach.
+    if (path == "/second") {
+      EXPECT_EQ(Eval(view, "document.cookie"), "kept=persistent");
+    }
+    // Ends right after the page arrived, as a teacher closing the client at once would.
+    cef_shutdown();
+    gtk_widget_destroy(window);
+  }
+  EXPECT_EQ(server.CookiesOf("/login"), "");
+  const std::string sent = server.CookiesOf("/second");
+  EXPECT_NE(sent.find("kept=persistent"), std::string::npos) << sent;
+  EXPECT_NE(sent.find("session=only"), std::string::npos) << sent;
   SetCefRuntime(nullptr);
 }
 

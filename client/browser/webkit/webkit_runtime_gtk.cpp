@@ -77,9 +77,10 @@ bool CWebKitRuntime::Initialize(const CefMainArgs&, const cef_settings_t& settin
   m_context = webkit_web_context_new_with_website_data_manager(manager);
   // The client shows one site: one web process, the document cache model.
   webkit_web_context_set_cache_model(m_context, WEBKIT_CACHE_MODEL_DOCUMENT_BROWSER);
-  webkit_cookie_manager_set_persistent_storage(webkit_website_data_manager_get_cookie_manager(manager),
-                                               (data + "/cookies.sqlite").c_str(),
+  WebKitCookieManager* cookies = webkit_website_data_manager_get_cookie_manager(manager);
+  webkit_cookie_manager_set_persistent_storage(cookies, (data + "/cookies.sqlite").c_str(),
                                                WEBKIT_COOKIE_PERSISTENT_STORAGE_SQLITE);
+  if (settings.persist_session_cookies) m_sessionCookies = std::make_unique<SessionCookieKeeper>(cookies);
   g_object_unref(manager);
 
   std::vector<std::string> languages = SplitLanguages(CefStringFrom(settings.accept_language_list).ToString());
@@ -138,6 +139,7 @@ void CWebKitRuntime::Shutdown() {
   std::vector<CefRefPtr<CWebKitBrowser>> browsers = m_browsers;
   for (const CefRefPtr<CWebKitBrowser>& browser : browsers) browser->Destroy();
   m_browsers.clear();
+  m_sessionCookies.reset();
   g_clear_object(&m_context);
   m_app = nullptr;
   m_initialized = false;

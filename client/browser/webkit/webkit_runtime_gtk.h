@@ -7,10 +7,12 @@
 #include <webkit2/webkit2.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "client/browser/cef_runtime.h"
+#include "client/browser/webkit/webkit_session_cookies_gtk.h"
 
 namespace corvane {
 
@@ -26,14 +28,16 @@ class CWebKitRuntime final : public CefRuntime {
   int ExecuteProcess(const CefMainArgs& args, CefRefPtr<CefApp> application) override;
   // Needs GTK initialised on the calling thread, which becomes the UI thread. Cache in
   // cache_path (default $XDG_CACHE_HOME/corvane/corvane_cache), cookies in
-  // $XDG_DATA_HOME/corvane, accept_language_list as the preferred languages.
+  // $XDG_DATA_HOME/corvane (session cookies too with persist_session_cookies), accept_language_list
+  // as the preferred languages.
   bool Initialize(const CefMainArgs& args, const cef_settings_t& settings, CefRefPtr<CefApp> application) override;
   // windowInfo.parent_window is the GtkContainer that receives the view.
   bool CreateBrowser(const CefWindowInfo& windowInfo, CefRefPtr<CefClient> client, const CefString& url,
                      const CefBrowserSettings& settings) override;
   void RunMessageLoop() override;
   void QuitMessageLoop() override;
-  // Destroys the views still open (their OnBeforeClose runs) and the web context.
+  // Destroys the views still open (their OnBeforeClose runs) and the web context, after the
+  // session cookies on their way to the storage are stored.
   void Shutdown() override;
 
   // Runs `task` on the UI thread: now when called there, otherwise from the main loop.
@@ -50,6 +54,7 @@ class CWebKitRuntime final : public CefRuntime {
   bool m_sandbox = false;
   bool m_quit = false;
   WebKitWebContext* m_context = nullptr;
+  std::unique_ptr<SessionCookieKeeper> m_sessionCookies;
   CefRefPtr<CefApp> m_app;
   std::vector<CefRefPtr<CWebKitBrowser>> m_browsers;  // UI thread only
   int m_nextBrowserId = 1;

@@ -48,6 +48,16 @@ document.getElementById('editor').addEventListener('paste', function (e) {
 constexpr char kErrorPage[] = "<!DOCTYPE html><html><head><title>ErrorPage</title></head><body>offline</body></html>";
 
 // Runs the main loop until done() or a generous bound; the bound only ends a hung wait.
+// A shown top-level window holding one box, which a test gives the runtime as the browser's parent.
+GtkWidget* ShowWindowWithBox(GtkWidget** box) {
+  GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  gtk_window_set_default_size(GTK_WINDOW(window), 800, 600);
+  *box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+  gtk_container_add(GTK_CONTAINER(window), *box);
+  gtk_widget_show_all(window);
+  return window;
+}
+
 bool RunUntil(const std::function<bool()>& done, int seconds = 30) {
   const gint64 end = g_get_monotonic_time() + gint64{seconds} * G_USEC_PER_SEC;
   const guint ticker = g_timeout_add(10, [](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
@@ -262,11 +272,8 @@ TEST_F(WebKitPolicyTest, TheClientsPolicyHoldsInTheRealEngine) {
   ASSERT_TRUE(cef_initialize(CefMainArgs(), settings, app.get(), nullptr));
   ClearSettingsStrings(&settings);
 
-  GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-  gtk_window_set_default_size(GTK_WINDOW(window), 800, 600);
-  GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
-  gtk_container_add(GTK_CONTAINER(window), box);
-  gtk_widget_show_all(window);
+  GtkWidget* box = nullptr;
+  GtkWidget* window = ShowWindowWithBox(&box);
   CefWindowInfo info;
   info.parent_window = box;
   ASSERT_TRUE(cef_browser_host_create_browser(info, client.get(), client->GetHomeUrl(), CefBrowserSettings(), nullptr));
@@ -515,11 +522,8 @@ TEST_F(WebKitPolicyTest, CtrlVPastesTheGtkClipboardsPicturesInline) {
   settings.size = sizeof(settings);
   settings.multi_threaded_message_loop = 1;
   ASSERT_TRUE(cef_initialize(CefMainArgs(), settings, nullptr, nullptr));
-  GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-  gtk_window_set_default_size(GTK_WINDOW(window), 800, 600);
-  GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
-  gtk_container_add(GTK_CONTAINER(window), box);
-  gtk_widget_show_all(window);
+  GtkWidget* box = nullptr;
+  GtkWidget* window = ShowWindowWithBox(&box);
   CefWindowInfo info;
   info.parent_window = box;
   ASSERT_TRUE(cef_browser_host_create_browser(info, client.get(), server.Url("/editor"), CefBrowserSettings(), nullptr));

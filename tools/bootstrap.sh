@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs everything the build and the tests need on Debian 12, from Debian's archive only.
 # Idempotent: a second run checks and returns in a few seconds.
+#   --bench   also the browsers the Linux edition's start-up and memory benchmark compares with
+#             (client/browser/webkit/bench/browser_bench.py); the tests do not need them
 # Source packages (built by our own build for MinGW) land in $CORVANE_DEPS, fetched through a
 # private apt list so the machine's own apt sources stay as they are.
 set -euo pipefail
@@ -23,6 +25,7 @@ NATIVE_PKGS=(
   libwebkit2gtk-4.1-dev dbus-daemon bubblewrap
   lintian desktop-file-utils appstream file debootstrap
 )
+[ "${1:-}" = "--bench" ] && NATIVE_PKGS+=(chromium surf)
 # libgnutls30:i386 is no dependency of wine32, but Wine's bcrypt.dll loads it at run time to
 # verify update signatures (ECDSA).
 # lintian, desktop-file-utils, appstream and file check the Linux edition's Debian package;

@@ -177,8 +177,11 @@ CWebKitBrowser::CWebKitBrowser(int id, WebKitWebContext* context, GtkWidget* par
   webkit_user_script_unref(script);
 
   // Every window.open reaches `create`, where the client decides; none is refused unasked.
-  WebKitSettings* settings = webkit_settings_new_with_settings("javascript-can-open-windows-automatically", TRUE,
-                                                               "enable-developer-extras", FALSE, nullptr);
+  // The service's pages are documents and forms: drawing them without compositing spares the
+  // GL layer tree and its buffers (with software GL, about 90 MiB of the web process).
+  WebKitSettings* settings = webkit_settings_new_with_settings(
+      "javascript-can-open-windows-automatically", TRUE, "enable-developer-extras", FALSE,
+      "hardware-acceleration-policy", WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER, nullptr);
   m_view = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context, "user-content-manager",
                                         content, "settings", settings, nullptr));
   g_object_unref(settings);

@@ -68,6 +68,12 @@ bool CWebKitRuntime::Initialize(const CefMainArgs&, const cef_settings_t& settin
   g_uiThread = g_thread_self();
   if (application) application->OnBeforeCommandLineProcessing(CefString(), cef_command_line_create());
 
+  // JavaScriptCore reads its options from the environment in every process it starts in, and
+  // WebKit's processes inherit ours. Without the optimising JIT tiers (DFG, and FTL above it) a
+  // form-and-document site runs as well on the baseline JIT, and each process starts about
+  // 7 MiB smaller. A value set by whoever started us is kept.
+  g_setenv("JSC_useDFGJIT", "0", FALSE);
+
   std::string cache = CefStringFrom(settings.cache_path).ToString();
   if (cache.empty()) cache = XdgFolder("XDG_CACHE_HOME", ".cache") + "/corvane/corvane_cache";
   const std::string data = XdgFolder("XDG_DATA_HOME", ".local/share") + "/corvane";

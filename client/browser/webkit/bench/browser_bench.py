@@ -128,6 +128,30 @@ def tree_pss_kib(root_pid):
     return total, names
 
 
+# Engine libraries whose pages, when other processes map them too, would be shared with those
+# processes and lower the tree's PSS: a reading is fair only when nobody else maps them.
+SHARED_ENGINES = ("libwebkit2gtk", "libLLVM", "/chromium/chromium")
+
+
+def other_engine_users(tree):
+    """Processes outside `tree` that map one of the engines' libraries."""
+    users = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit() or int(entry) in tree:
+            continue
+        try:
+            with open(f"/proc/{entry}/maps") as f:
+                mapped = any(engine in line for line in f for engine in SHARED_ENGINES)
+            with open(f"/proc/{entry}/comm") as c:
+                name = c.read().strip()
+            # The X server maps Mesa for GLX in every run alike.
+            if mapped and name not in ("Xvfb", "Xorg", "Xwayland"):
+                users.append(f"{name}[{entry}]")
+        except OSError:
+            continue
+    return users
+
+
 def browsers(client, url):
     """name -> (argv, extra environment) for one fresh start."""
     chromium = ["chromium", f"--app={url}", "--user-data-dir={profile}/chromium", "--no-first-run",
@@ -163,6 +187,10 @@ def run_once(name, argv, extra_env, server, settle, timeout):
             return None
         time.sleep(settle)
         pss, names = tree_pss_kib(proc.pid)
+        others = other_engine_users(set(process_tree(proc.pid)))
+        if others:
+            print(f"    warning: {', '.join(others[:4])} map the same engine libraries; "
+                  "the PSS reading is too low", flush=True)
         return {"startup": loaded - started, "pss_mib": pss / 1024, "processes": len(names),
                 "breakdown": ", ".join(f"{n} {k / 1024:.0f}" for n, k in sorted(names, key=lambda x: -x[1]))}
     finally:

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "http/event_window.h"
+#include "http/event_window_registry.h"
 
 namespace corvane {
 
@@ -23,16 +24,8 @@ struct WindowEntry {
   std::map<uint32_t, GSource*> timers;
 };
 
-struct Registry {
-  std::mutex lock;
-  uintptr_t nextId = 1;
-  std::map<uintptr_t, WindowEntry> windows;
-};
-
-Registry& TheRegistry() {
-  static Registry* registry = new Registry;  // outlives every static destructor
-  return *registry;
-}
+using Registry = inner::EventWindowRegistry<WindowEntry>;
+Registry& TheRegistry() { return Registry::Instance(); }
 
 uintptr_t Id(EventWindowHandle handle) { return reinterpret_cast<uintptr_t>(handle); }
 

@@ -2,7 +2,6 @@
 #include "client/update/update_check_gtk.h"
 
 #include <glib.h>
-#include <glib/gstdio.h>
 
 #include <cerrno>
 #include <cstdlib>

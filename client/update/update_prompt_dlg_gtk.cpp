@@ -50,7 +50,11 @@ void CUpdatePromptDlg::Install() {
   const std::string package = ReadyPackagePath();
   if (package.empty()) {
     m_strLine = LastPackageRefusal();
-    ShowLineFaces(m_PaintManager, Utf8ToWide(m_strLine));
+    if (m_strLine.empty()) {
+      Close(1);  // nothing waits any more (installed from another prompt meanwhile)
+    } else {
+      ShowLineFaces(m_PaintManager, Utf8ToWide(m_strLine));
+    }
     return;
   }
   m_bInstalling = true;

@@ -94,7 +94,8 @@ bool CopyIn(const std::string& source, long long maxBytes, int dirFd, const char
 }
 
 // Runs `argv` (argv[0] an absolute path) with the clean environment and stdin from /dev/null;
-// its stdout goes to `output` when given (at most 4 KiB kept), else with its stderr to ours.
+// its stdout goes to `output` when given (at most 4 KiB kept; its stderr is dropped), else with
+// its stderr to our stdout, so our stderr keeps its one line.
 // Its exit status, or -1 when it could not run or did not exit.
 int Run(const std::vector<std::string>& args, std::string* output) {
   std::vector<char*> argv;
@@ -108,6 +109,7 @@ int Run(const std::vector<std::string>& args, std::string* output) {
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   if (output) {
     posix_spawn_file_actions_adddup2(&actions, writeEnd.Get(), 1);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
   } else {
     posix_spawn_file_actions_adddup2(&actions, 1, 2);  // apt's messages are not our one line
   }

@@ -5,6 +5,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <vector>
+
 #include "client/update/bounded_file_posix.h"
 #include "client/update/deb_package.h"
 #include "client/update/signature_check.h"
@@ -17,15 +19,15 @@ namespace {
 // even when the file grows while it is read).
 bool SignatureVerifies(int fd, const std::string& signature) {
   CSignatureCheck check;
-  static char buffer[256 * 1024];
+  std::vector<char> buffer(256 * 1024);
   long long done = 0;
   for (;;) {
-    const ssize_t got = ::pread(fd, buffer, sizeof(buffer), static_cast<off_t>(done));
+    const ssize_t got = ::pread(fd, buffer.data(), buffer.size(), static_cast<off_t>(done));
     if (got < 0) return false;
     if (got == 0) break;
     done += got;
     if (done > kMaxUpdatePackageBytes) return false;
-    check.Update(buffer, static_cast<size_t>(got));
+    check.Update(buffer.data(), static_cast<size_t>(got));
   }
   return check.Verify(signature);
 }

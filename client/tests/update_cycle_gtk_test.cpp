@@ -108,12 +108,10 @@ class UpdateCycleGtk : public ::testing::Test {
       std::vector<std::function<bool(CUpdatePromptDlg*)>> steps;
       size_t next = 0;
       gint64 deadline = g_get_monotonic_time() + 60 * G_USEC_PER_SEC;
-      bool busy = false;
     } run{&m_window, std::move(steps)};
     const guint timer = g_timeout_add(100, [](gpointer data) -> gboolean {
       auto* r = static_cast<Run*>(data);
-      if (r->busy || r->next == r->steps.size()) return G_SOURCE_CONTINUE;
-      r->busy = true;  // a click pumps the loop: this timer must not run again meanwhile
+      if (r->next == r->steps.size()) return G_SOURCE_CONTINUE;
       CUpdatePromptDlg* prompt = r->window->GetShownUpdatePrompt();
       if (prompt && (!prompt->GetHWND() || !test::ShownAndFocused(prompt->GetHWND()))) prompt = nullptr;
       if (g_get_monotonic_time() > r->deadline) {
@@ -121,7 +119,6 @@ class UpdateCycleGtk : public ::testing::Test {
       } else if (r->steps[r->next](prompt)) {
         ++r->next;
       }
-      r->busy = false;
       return G_SOURCE_CONTINUE;
     }, &run);
     while (run.next < run.steps.size() && g_get_monotonic_time() < run.deadline) g_main_context_iteration(nullptr, TRUE);

@@ -13,6 +13,7 @@
 #include "client/ui/close_prompt_dlg_gtk.h"
 #include "client/ui/setting_dlg_gtk.h"
 #include "client/ui/tool_bar_menu_gtk.h"
+#include "client/update/package_download_gtk.h"
 #include "client/update/update_prompt_dlg_gtk.h"
 
 namespace corvane {
@@ -133,13 +134,15 @@ void CMainWindow::CloseOrMinimize(int code) {
   }
 }
 
-void CMainWindow::ShowUpdatePrompt(bool installMode, const wchar_t* windowName, bool /*unverified*/) {
-  // The Linux update cycle is not there yet: an unverified download shows the plain offer.
+void CMainWindow::ShowUpdatePrompt(bool installMode, const wchar_t* windowName, const std::string& line) {
   CUpdatePromptDlg prompt;
   prompt.SetInstallMode(installMode);
+  prompt.SetLine(line);
   prompt.Create(m_window, windowName, kDialogStyle, 0);
   prompt.CenterWindow();
+  m_updatePrompt = &prompt;
   prompt.ShowModal();
+  m_updatePrompt = nullptr;
 }
 
 void CMainWindow::Handle(const MainNotice& notice) {
@@ -162,8 +165,7 @@ void CMainWindow::Handle(const MainNotice& notice) {
       break;
     }
     case MainCommand::ShowAbout: {
-      // The Linux client checks for no update yet: no installer is ever ready.
-      const AboutChoice choice = ChooseAbout(m_bUpdateAvailable, false);
+      const AboutChoice choice = ChooseAbout(m_bUpdateAvailable, !ReadyPackagePath().empty());
       CUpdatePromptDlg about;
       about.SetLayoutFile(choice.layout);
       about.SetInstallMode(choice.installMode);
@@ -196,12 +198,14 @@ void CMainWindow::Handle(const MainNotice& notice) {
       break;
     case MainCommand::UpdateAvailable:
       m_bUpdateAvailable = true;
-      ShowUpdatePrompt(false, L"update_prompt_dlg", false);
+      ShowUpdatePrompt(false, L"update_prompt_dlg", std::string());
       break;
     case MainCommand::InstallerReady:
-      break;  // no downloaded installer is ever ready on Linux yet
+      // A verified package is waiting: the prompt in install mode (verified again on the way).
+      if (m_bUpdateAvailable && !ReadyPackagePath().empty()) ShowUpdatePrompt(true, L"about_dlg", std::string());
+      break;
     case MainCommand::UpdateUnverified:
-      ShowUpdatePrompt(false, L"update_prompt_dlg", true);
+      ShowUpdatePrompt(false, L"update_prompt_dlg", LastPackageRefusal());
       break;
     case MainCommand::Relayout:
       m_lastWidth = -1;

@@ -7,10 +7,12 @@
 #include <gtk/gtk.h>
 
 #include <functional>
+#include <string>
 
 #include "client/browser/corvane_cef_client.h"
 #include "client/main_window_channel.h"
 #include "client/ui/main_tool_bar_gtk.h"
+#include "client/update/update_prompt_dlg_gtk.h"
 
 namespace corvane {
 
@@ -41,6 +43,9 @@ class CMainWindow {
   // The close action with Windows' command ids (1 OK, 2 Cancel): prompt, exit or minimise.
   void CloseOrMinimize(int code);
 
+  // The update prompt while it is shown (tests drive it), else null.
+  CUpdatePromptDlg* GetShownUpdatePrompt() const { return m_updatePrompt; }
+
   // Opens the help page (default: the desktop's handler for the URL); a test may watch it.
   std::function<void(const std::string& url)> openUrl;
 
@@ -48,7 +53,7 @@ class CMainWindow {
   CefRefPtr<CefBrowser> Browser() const;
   void CreateBrowser(CorvaneClientPlatform platform);
   void LayoutChildren();
-  void ShowUpdatePrompt(bool installMode, const wchar_t* windowName, bool unverified);
+  void ShowUpdatePrompt(bool installMode, const wchar_t* windowName, const std::string& line);
   static gboolean OnDeleteThunk(GtkWidget*, GdkEvent*, gpointer self);
   static void OnAllocateThunk(GtkWidget*, GdkRectangle*, gpointer self);
   static void OnDestroyThunk(GtkWidget*, gpointer self);
@@ -58,6 +63,7 @@ class CMainWindow {
   CMainToolBar m_toolbar;
   CefRefPtr<CorvaneCefClient> m_client;
   bool m_bUpdateAvailable = false;
+  CUpdatePromptDlg* m_updatePrompt = nullptr;
   int m_lastWidth = -1;
 };
 

@@ -16,6 +16,7 @@
 #include "client/single_instance_gtk.h"
 #include "client/tray_gtk.h"
 #include "client/ui/client_settings.h"
+#include "client/update/update_check_gtk.h"
 
 namespace corvane {
 namespace {
@@ -30,7 +31,7 @@ void SetString(const std::string& text, cef_string_t* field) {
 int RunClient(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--version") == 0) {
-      std::printf("%s\n", CORVANE_VERSION);
+      std::printf("%s\n", OwnVersion());  // the version the update check reports
       return 0;
     }
   }
@@ -80,6 +81,8 @@ int RunClient(int argc, char** argv) {
       const guint term = g_unix_signal_add(SIGTERM, quit, &window);
       const guint interrupt = g_unix_signal_add(SIGINT, quit, &window);
       window.ShowMaximised();
+      // Only here, in the instance that holds the lock: at most one check a day.
+      CheckForUpdate();
       exitCode = CPaintManagerUI::MessageLoop();
       mainWindow = nullptr;
       // A clipboard the paste conversion rewrote is ours: hand it to a clipboard manager, if one

@@ -78,15 +78,19 @@ endfunction()
 # NAME. It writes its port and control token to demo_service.state in this folder's binary
 # directory (the tests' working directory), so test executables in different folders never
 # share one. INSTALLERS are the files a test may have it serve as /download/Setup.exe; it serves
-# their signatures made with the build's demo key.
+# their signatures made with the build's demo key. LINUX_PACKAGES are the files it may offer the
+# Linux edition as its package (/_demo/linux-package), signed the same way.
 function(corvane_demo_service_fixture NAME)
-  cmake_parse_arguments(F "" "" "INSTALLERS" ${ARGN})
+  cmake_parse_arguments(F "" "" "INSTALLERS;LINUX_PACKAGES" ${ARGN})
   find_package(Python3 COMPONENTS Interpreter REQUIRED)
   set(state ${CMAKE_CURRENT_BINARY_DIR}/demo_service.state)
   set(script ${PROJECT_SOURCE_DIR}/tools/demo_service/demo_service.py)
   set(allowed)
   foreach(file IN LISTS F_INSTALLERS)
     list(APPEND allowed --allow-installer ${file})
+  endforeach()
+  foreach(file IN LISTS F_LINUX_PACKAGES)
+    list(APPEND allowed --allow-linux-package ${file})
   endforeach()
   if(CORVANE_DEMO_UPDATE_KEY)  # it signs what it serves, as a publisher would
     list(APPEND allowed --signing-key ${CORVANE_DEMO_UPDATE_KEY})

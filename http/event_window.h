@@ -1,8 +1,10 @@
 // The engine's UI-thread event sink: a hidden window that belongs to the thread that created it.
 // Worker threads notify it without waiting; its receiver's handlers then run on that thread,
 // as do its timers. On Windows it is a message-only window fed by SendNotifyMessageW and run
-// by the thread's ordinary message loop (event_window_win.cpp); elsewhere a small per-thread
-// event loop with the same contract (event_window_posix.cpp), run by PumpEventsUntil.
+// by the thread's ordinary message loop (event_window_win.cpp); in the Linux desktop edition
+// GLib sources on the creating thread's main context, run by the GTK main loop
+// (event_window_gtk.cpp); in the portable tree a small per-thread event loop with the same
+// contract (event_window_posix.cpp). PumpEventsUntil runs either for code without a loop.
 #pragma once
 
 #include <cstdint>

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "http/event_window.h"
+#include "http/event_window_registry.h"
 
 namespace corvane {
 
@@ -44,16 +45,8 @@ struct WindowEntry {
   std::shared_ptr<ThreadQueue> queue;
 };
 
-struct Registry {
-  std::mutex lock;
-  uintptr_t nextId = 1;
-  std::map<uintptr_t, WindowEntry> windows;
-};
-
-Registry& TheRegistry() {
-  static Registry* registry = new Registry;  // outlives every static destructor
-  return *registry;
-}
+using Registry = inner::EventWindowRegistry<WindowEntry>;
+Registry& TheRegistry() { return Registry::Instance(); }
 
 std::shared_ptr<ThreadQueue> CurrentThreadQueue() {
   thread_local std::shared_ptr<ThreadQueue> queue = std::make_shared<ThreadQueue>();

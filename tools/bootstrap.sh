@@ -24,12 +24,14 @@ NATIVE_PKGS=(
   libgtk-3-dev openbox xdotool xclip libayatana-appindicator3-dev
   libwebkit2gtk-4.1-dev dbus-daemon bubblewrap
   lintian desktop-file-utils appstream file debootstrap
+  libarchive-dev libapt-pkg-dev pkexec
 )
 [ "${1:-}" = "--bench" ] && NATIVE_PKGS+=(chromium surf)
 # libgnutls30:i386 is no dependency of wine32, but Wine's bcrypt.dll loads it at run time to
 # verify update signatures (ECDSA).
 # lintian, desktop-file-utils, appstream and file check the Linux edition's Debian package;
 # debootstrap makes the clean Debian root of tools/deb_install_check.sh.
+# libarchive and libapt-pkg read and order a Linux update's package; pkexec starts its root helper.
 
 missing=()
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

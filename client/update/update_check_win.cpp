@@ -52,7 +52,8 @@ void OnUpdateReply(FCHttpRequest& task) {
 
 bool CheckForUpdate() {
   if (!TakeUpdateCheckTurn()) return false;
-  const std::string body = BuildUpdateRequestBody(ReadFileVersion(GetInstalledClientPath()));
+  const std::string body = BuildUpdateRequestBody(
+      kWindowsUpdateProduct, FormatFileVersion(ReadFileVersion(GetInstalledClientPath())));
   g_httpManager.GetWithBody(ServiceUrl(L"/update/Version.aspx"), &OnUpdateReply, AnsiToWide(body));
   return true;
 }

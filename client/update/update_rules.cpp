@@ -13,11 +13,29 @@ bool IsUpdateCheckDue(int64_t now, uint32_t lastCheck) {
   return days >= 1;
 }
 
-std::string BuildUpdateRequestBody(const FileVersion& installed) {
+std::string BuildUpdateRequestBody(const std::string& productName, const std::string& version) {
   Json::Value request(Json::objectValue);
-  request["product_name"] = "DrovessaClient";
-  request["version"] = FormatFileVersion(installed);
+  request["product_name"] = productName;
+  request["version"] = version;
   return WriteCompactJson(request);
+}
+
+std::string UpdateFileNameFromUrl(const std::string& url) {
+  std::string path = url.substr(0, url.find_first_of("?#"));
+  const size_t scheme = path.find("://");
+  if (scheme != std::string::npos) {
+    const size_t slash = path.find('/', scheme + 3);
+    path = slash == std::string::npos ? std::string() : path.substr(slash);
+  }
+  std::string name = path.substr(path.find_last_of('/') + 1);  // npos + 1 == 0: all of it
+  for (char& c : name) {
+    const bool kept = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+                      c == '-' || c == '_' || c == '+';
+    if (!kept) c = '_';
+  }
+  // No hidden file, and nothing the file system reads as a folder.
+  if (name.empty() || name.front() == '.') name = "update" + name;
+  return name;
 }
 
 UpdateInfo ParseUpdateDocument(const std::string& body) {

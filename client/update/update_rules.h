@@ -24,8 +24,19 @@ constexpr int64_t kSecondsPerDay = 86400;
 // set back gives a negative day count: no check.
 bool IsUpdateCheckDue(int64_t now, uint32_t lastCheck);
 
+// The product names the service tells the editions apart by: the Windows client, and the Linux
+// edition (offered its Debian package).
+inline constexpr char kWindowsUpdateProduct[] = "DrovessaClient";
+inline constexpr char kLinuxUpdateProduct[] = "DrovessaClientLinux";
+
 // {"product_name":"DrovessaClient","version":"1.2.0.15"} followed by a line feed.
-std::string BuildUpdateRequestBody(const FileVersion& installed);
+std::string BuildUpdateRequestBody(const std::string& productName, const std::string& version);
+
+// The name an update's download is kept under: the last segment of the URL's path (no query or
+// fragment), with every byte but ASCII letters, digits, '.', '-', '_' and '+' made '_', and never
+// "", "." or ".." or a leading '.' (those become "update"-prefixed). A server never chooses a
+// folder: "http://h/a/../../x.deb?y" gives "x.deb", "http://h/" gives "update".
+std::string UpdateFileNameFromUrl(const std::string& url);
 
 // Reads the answer. Each member counts only with its exact JSON type ("type" an integer that
 // fits in 32 bits, "force" a boolean, the others strings); anything else, invalid JSON, or a

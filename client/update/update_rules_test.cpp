@@ -18,9 +18,28 @@ TEST(UpdateCheckDue, OnceAWholeDayHasPassed) {
 }
 
 TEST(UpdateRequestBody, ProductAndInstalledVersionWithLineFeed) {
-  EXPECT_EQ(BuildUpdateRequestBody(MakeFileVersion(0x00010002u, 0x0000000Fu)),
+  EXPECT_EQ(BuildUpdateRequestBody(kWindowsUpdateProduct, FormatFileVersion(MakeFileVersion(0x00010002u, 0x0000000Fu))),
             "{\"product_name\":\"DrovessaClient\",\"version\":\"1.2.0.15\"}\n");
-  EXPECT_EQ(BuildUpdateRequestBody(FileVersion()), "{\"product_name\":\"DrovessaClient\",\"version\":\"0.0.0.0\"}\n");
+  EXPECT_EQ(BuildUpdateRequestBody(kLinuxUpdateProduct, "1.2.0.0"),
+            "{\"product_name\":\"DrovessaClientLinux\",\"version\":\"1.2.0.0\"}\n");
+}
+
+TEST(UpdateFileName, LastPathSegmentOnlyAndNeverAFolder) {
+  struct Case {
+    const char* url;
+    const char* name;
+  } cases[] = {
+      {"http://h/download/corvane-client_1.3.0.0_amd64.deb", "corvane-client_1.3.0.0_amd64.deb"},
+      {"http://h/d/x.deb?v=2#top", "x.deb"},
+      {"http://h/a/../../x.deb?y=/../../etc/z", "x.deb"},
+      {"http://h/%2e%2e%2fpasswd", "_2e_2e_2fpasswd"},
+      {"http://h/dl/..", "update.."},
+      {"http://h/dl/.hidden", "update.hidden"},
+      {"http://h/", "update"},
+      {"http://h", "update"},
+      {"http://h/\x5c..\x5cx b\xe4.deb", "_.._x_b_.deb"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(UpdateFileNameFromUrl(c.url), c.name) << c.url;
 }
 
 TEST(UpdateDocument, TakesMembersOfTheirExactTypes) {

@@ -2,7 +2,8 @@
 # deb_package_test: builds the Debian package from the linux tree into a scratch folder and checks
 # what a school's machine gets: the control fields (dependencies from dpkg-shlibdeps), every file
 # and the /usr/bin link, no lintian error, a valid desktop entry and AppStream metainfo, icons of the sizes their
-# folders name, and the packaged program answering --version through the link.
+# folders name, the packaged program answering --version through the link, and the update helper
+# with the PolicyKit action that names it.
 # Usage: check_package.sh BUILD_DIR VERSION
 set -euo pipefail
 build="$1" version="$2"
@@ -21,13 +22,15 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Version)" = "$version" ] || fail "Version: $(field Version)"
 [ "$(field Architecture)" = amd64 ] || fail "Architecture: $(field Architecture)"
 depends=$(field Depends)
-for lib in libc6 libgtk-3-0 libglib2.0-0; do
+for lib in libc6 libgtk-3-0 libglib2.0-0 pkexec libarchive13 libapt-pkg6.0; do
   grep -Eq "(^|, )$lib( |,|$)" <<<"$depends" || fail "Depends lacks $lib: $depends"
 done
 
 contents=$(dpkg-deb --contents "$deb")
 has() { grep -Eq "$1" <<<"$contents" || fail "contents lack $1"; }
 has '^-rwxr-xr-x root/root .* \./usr/lib/corvane-client/corvane-client$'
+has '^-rwxr-xr-x root/root .* \./usr/lib/corvane-client/corvane-update-helper$'
+has '^-rw-r--r-- root/root .* \./usr/share/polkit-1/actions/com\.drovessa\.corvane-client\.update\.policy$'
 has '^-rw-r--r-- root/root .* \./usr/lib/corvane-client/skin\.zip$'
 has '^-rw-r--r-- root/root .* \./usr/lib/corvane-client/corvane\.png$'
 has '^-rw-r--r-- root/root .* \./usr/lib/corvane-client/error_page/Error\.html$'
@@ -55,6 +58,17 @@ for size in 16 24 32 48 64 128 256; do
 done
 # lintian's errors fail the package; its warnings are listed in the README.
 lintian --fail-on error --allow-root "$deb" >"$work/lintian.log" 2>&1 || { cat "$work/lintian.log" >&2; fail "lintian"; }
+policy="$root/usr/share/polkit-1/actions/com.drovessa.corvane-client.update.policy"
+python3 -c 'import sys, xml.etree.ElementTree as t; t.parse(sys.argv[1])' "$policy" ||
+  fail "the PolicyKit action is not well-formed XML"
+grep -qF '<annotate key="org.freedesktop.policykit.exec.path">/usr/lib/corvane-client/corvane-update-helper</annotate>' \
+  "$policy" || fail "the PolicyKit action does not name the helper"
+grep -qF '<allow_active>auth_admin_keep</allow_active>' "$policy" || fail "the PolicyKit action is not auth_admin_keep"
+# The packaged helper refuses to run as anyone but root (and does nothing else then).
+if [ "$(id -u)" -ne 0 ]; then
+  set +e; "$root/usr/lib/corvane-client/corvane-update-helper" /nonexistent.deb 2>/dev/null; rc=$?; set -e
+  [ "$rc" -eq 2 ] || fail "the helper run by a user exited $rc, not 2 (not root)"
+fi
 printed=$("$root/usr/bin/corvane-client" --version)
 [ "$printed" = "$version" ] || fail "corvane-client --version printed '$printed'"
 echo "deb_package_test: $(basename "$deb") ($(du -k "$deb" | cut -f1) KiB) checked"

@@ -10,6 +10,10 @@ Serves
   /download/Setup.exe   the installer file given with --installer
   /download/Setup.exe.sig
                         its signature (openssl dgst -sha256 -sign, DER) with --signing-key
+  /download/linux/NAME  the Linux package given with --linux-package (NAME its file name), and
+  /download/linux/NAME.sig
+                        its signature, made the same way; the update document answers a request
+                        whose product_name is "DrovessaClientLinux" with an offer of it
 Control requests, answered only with the header "X-Demo-Token: T", where T is the token the
 service made at its start and wrote to its state file (any page or process can reach loopback;
 only the one who started the service can read that file):
@@ -24,7 +28,13 @@ only the one who started the service can read that file):
   /_demo/signature?variant=V
                         serve the installer's signature as V from now on: valid, missing (404),
                         other-file, other-key, truncated, empty, oversized, trailing, overlong
-                        (a non-minimal DER length) or cut (ten bytes declared and not sent)
+                        (a non-minimal DER length) or cut (ten bytes declared and not sent);
+                        the Linux package's signature too
+  /_demo/linux-package?path=P&changed=1
+                        offer and serve the file P as the Linux package from now on (P one of
+                        the files named with --linux-package or --allow-linux-package at start;
+                        no path: offer none); changed=1 serves it with one byte changed and the
+                        signature of the file as it is
 
   demo_service.py --start STATE [options]   run in the background (tests' fixtures); STATE
                                             receives "port N", "pid P" and "token T" once it
@@ -86,6 +96,9 @@ class DemoState:
         self.update_status = 200
         self.update_cut = False
         self.installer = installer
+        self.linux_package = None
+        self.linux_package_changed = False
+        self.allowed_linux_packages = set()
         self.records = {"version": [], "remove": [], "requests": []}
 
     def record(self, kind, entry):
@@ -136,6 +149,23 @@ def signature_for(state, data):
     return signature
 
 
+def linux_package_bytes(state):
+    """The Linux package as served: with one byte changed when the test asks for that."""
+    data = state.linux_package.read_bytes()
+    if state.linux_package_changed and data:
+        middle = len(data) // 2
+        data = data[:middle] + bytes([data[middle] ^ 0x01]) + data[middle + 1:]
+    return data
+
+
+def requested_product(body):
+    try:
+        request = json.loads(body.decode("utf-8"))
+    except (UnicodeDecodeError, ValueError):
+        return None
+    return request.get("product_name") if isinstance(request, dict) else None
+
+
 def make_handler(state, record_file):
     class Handler(BaseHTTPRequestHandler):
         server_version = "CorvaneDemo/1.0"
@@ -177,6 +207,11 @@ def make_handler(state, record_file):
             if path == "/update/Version.aspx":
                 state.record("version", entry)
                 self._persist(record_file, "version", entry)
+                if state.linux_package is not None and requested_product(body) == "DrovessaClientLinux":
+                    offer = {"product_name": "DrovessaClientLinux", "type": 1, "force": False,
+                             "url": f"http://127.0.0.1:{self.server.server_address[1]}/download/linux/"
+                                    f"{state.linux_package.name}"}
+                    return self._send(200, json.dumps(offer).encode("utf-8"), "application/json")
                 return self._send(state.update_status, state.update_document, "application/json",
                                   cut=state.update_cut)
             if path == "/update/Remove.aspx":
@@ -187,6 +222,15 @@ def make_handler(state, record_file):
                 return self._send(200, state.installer.read_bytes(), "application/octet-stream")
             if path == "/download/Setup.exe.sig" and state.installer is not None and state.signing_key:
                 signature = signature_for(state, state.installer.read_bytes())
+                if signature is not None:
+                    return self._send(200, signature, "application/octet-stream",
+                                      cut=state.signature_variant == "cut")
+            if state.linux_package is not None and path == f"/download/linux/{state.linux_package.name}":
+                return self._send(200, linux_package_bytes(state), "application/octet-stream")
+            if (state.linux_package is not None and state.signing_key
+                    and path == f"/download/linux/{state.linux_package.name}.sig"):
+                # Signed as the file is on disk: a changed byte in transit must not verify.
+                signature = signature_for(state, state.linux_package.read_bytes())
                 if signature is not None:
                     return self._send(200, signature, "application/octet-stream",
                                       cut=state.signature_variant == "cut")
@@ -210,6 +254,20 @@ def make_handler(state, record_file):
                 if candidate.resolve() not in state.allowed_installers:
                     return self._send(403, b"not one of the installers named at start", "text/plain")
                 state.installer = candidate.resolve()
+                return self._send(200, b"ok", "text/plain")
+            if path == "/_demo/linux-package":
+                query = parse_qs(urlsplit(self.path).query, encoding="utf-8")
+                given = query.get("path", [""])[0]
+                if not given:
+                    state.linux_package = None
+                    return self._send(200, b"ok", "text/plain")
+                candidate = Path(given)
+                if not candidate.is_file():
+                    return self._send(404, b"no such file", "text/plain")
+                if candidate.resolve() not in state.allowed_linux_packages:
+                    return self._send(403, b"not one of the packages named at start", "text/plain")
+                state.linux_package = candidate.resolve()
+                state.linux_package_changed = query.get("changed", ["0"])[0] == "1"
                 return self._send(200, b"ok", "text/plain")
             if path == "/_demo/signature":
                 variant = parse_qs(urlsplit(self.path).query).get("variant", [""])[0]
@@ -246,6 +304,10 @@ def parse_args(argv):
     p.add_argument("--installer", type=Path, help="file served as /download/Setup.exe")
     p.add_argument("--allow-installer", type=Path, action="append", default=[], metavar="FILE",
                    help="a file that /_demo/installer may choose later (repeatable)")
+    p.add_argument("--linux-package", type=Path, metavar="DEB",
+                   help='Debian package offered to the Linux edition ("DrovessaClientLinux")')
+    p.add_argument("--allow-linux-package", type=Path, action="append", default=[], metavar="FILE",
+                   help="a file that /_demo/linux-package may choose later (repeatable)")
     p.add_argument("--signing-key", type=Path, metavar="PEM",
                    help="private key that signs the installer as /download/Setup.exe.sig")
     p.add_argument("--record", type=Path, help="append each update request and report to this file (JSON lines)")
@@ -262,11 +324,21 @@ def parse_args(argv):
     for allowed in args.allow_installer:
         if not allowed.is_file():
             p.error(f"--allow-installer: no such file: {allowed}")
+    if args.linux_package is not None and not args.linux_package.is_file():
+        p.error(f"--linux-package: no such file: {args.linux_package}")
+    for allowed in args.allow_linux_package:
+        if not allowed.is_file():
+            p.error(f"--allow-linux-package: no such file: {allowed}")
     return args
 
 
 def state_from_args(args, token=None):
-    return DemoState(b"", args.installer, args.allow_installer, token=token, signing_key=args.signing_key)
+    state = DemoState(b"", args.installer, args.allow_installer, token=token, signing_key=args.signing_key)
+    state.allowed_linux_packages = {Path(p).resolve() for p in args.allow_linux_package}
+    if args.linux_package is not None:
+        state.linux_package = args.linux_package.resolve()
+        state.allowed_linux_packages.add(state.linux_package)
+    return state
 
 
 def update_document(args, port):

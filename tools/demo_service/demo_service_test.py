@@ -175,6 +175,52 @@ class DemoServiceTest(unittest.TestCase):
             self.assertEqual((overlong[1], len(overlong)), (0x81, 3 + overlong[2]))
             self.assertEqual(raw_request(port, "GET", "/_demo/signature?variant=nonsense")[0], 400)
 
+    def test_linux_package_offered_to_the_linux_edition_only(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            key, deb, other = Path(tmp) / "key.pem", Path(tmp) / "corvane-client_9.0_amd64.deb", Path(tmp) / "x.deb"
+            subprocess.run(["openssl", "genpkey", "-algorithm", "EC", "-pkeyopt", "ec_paramgen_curve:P-256",
+                            "-out", str(key)], check=True, capture_output=True)
+            subprocess.run(["openssl", "pkey", "-in", str(key), "-pubout", "-out", f"{key}.pub"], check=True)
+            deb.write_bytes(b"!<arch>\n" + bytes(range(256)) * 30)
+            other.write_bytes(b"!<arch>\nother")
+            secret = Path(tmp) / "secret"
+            secret.write_bytes(b"not for the service")
+            port = self.start("--linux-package", str(deb), "--allow-linux-package", str(other),
+                              "--signing-key", str(key))
+            linux = b'{"product_name":"DrovessaClientLinux","version":"1.2.0.0"}\n'
+            offer = json.loads(raw_request(port, "GET", "/update/Version.aspx", linux)[1])
+            url = f"http://127.0.0.1:{port}/download/linux/{deb.name}"
+            self.assertEqual(offer, {"product_name": "DrovessaClientLinux", "type": 1, "force": False, "url": url})
+            windows = b'{"product_name":"DrovessaClient","version":"1.2.0.0"}\n'
+            self.assertEqual(json.loads(raw_request(port, "GET", "/update/Version.aspx", windows)[1])["type"], 0)
+
+            def verifies(data, signature):
+                (Path(tmp) / "data").write_bytes(data)
+                (Path(tmp) / "sig").write_bytes(signature)
+                return subprocess.run(["openssl", "dgst", "-sha256", "-verify", f"{key}.pub", "-signature",
+                                       str(Path(tmp) / "sig"), str(Path(tmp) / "data")],
+                                      capture_output=True).returncode == 0
+
+            path = f"/download/linux/{deb.name}"
+            self.assertEqual(raw_request(port, "GET", path), (200, deb.read_bytes()))
+            self.assertTrue(verifies(deb.read_bytes(), raw_request(port, "GET", path + ".sig")[1]))
+            # One byte changed in what is served, the signature still of the file as it is.
+            self.assertEqual(raw_request(port, "GET", f"/_demo/linux-package?path={deb}&changed=1")[0], 200)
+            changed = raw_request(port, "GET", path)[1]
+            self.assertEqual(sum(a != b for a, b in zip(changed, deb.read_bytes())), 1)
+            self.assertEqual(len(changed), len(deb.read_bytes()))
+            self.assertFalse(verifies(changed, raw_request(port, "GET", path + ".sig")[1]))
+            raw_request(port, "GET", "/_demo/signature?variant=other-key")
+            self.assertFalse(verifies(deb.read_bytes(), raw_request(port, "GET", path + ".sig")[1]))
+            # Only files named at start, only with the token; no path: nothing offered.
+            self.assertEqual(raw_request(port, "GET", f"/_demo/linux-package?path={secret}")[0], 403)
+            self.assertEqual(raw_request(port, "GET", f"/_demo/linux-package?path={other}", token=None)[0], 403)
+            self.assertEqual(raw_request(port, "GET", f"/_demo/linux-package?path={other}")[0], 200)
+            self.assertEqual(raw_request(port, "GET", path)[0], 404)
+            self.assertEqual(raw_request(port, "GET", "/download/linux/x.deb"), (200, other.read_bytes()))
+            self.assertEqual(raw_request(port, "GET", "/_demo/linux-package?path=")[0], 200)
+            self.assertEqual(json.loads(raw_request(port, "GET", "/update/Version.aspx", linux)[1])["type"], 0)
+
     def test_no_update_by_default(self):
         port = self.start()
         _, doc = raw_request(port, "GET", "/update/Version.aspx")

@@ -1,0 +1,195 @@
+// corvane-update-helper: installs a downloaded Linux update as root, started by the client through
+// pkexec. It trusts nothing it is given: it copies the package and its signature through
+// O_NOFOLLOW descriptors into a folder only root can write, verifies the copy there (the user's
+// copy could change after the client's check), and installs that copy with apt-get.
+//   corvane-update-helper /absolute/path/to/file.deb     (the signature is file.deb.sig)
+// Exit codes: client/update/update_helper_exit.h; one line on stderr says why it stopped.
+//
+// The tests build a second program from this file with compile definitions naming another owner,
+// folder and recorders for apt-get and dpkg-query; the shipped helper has no switch for them.
+#include <errno.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "base/unique_fd_posix.h"
+#include "client/update/bounded_file_posix.h"
+#include "client/update/linux_update_verify.h"
+#include "client/update/update_helper_exit.h"
+#include "client/update/update_signature.h"
+
+#ifndef CORVANE_HELPER_OWNER_UID
+#define CORVANE_HELPER_OWNER_UID 0  // root: who must run the helper and own its folder
+#endif
+#ifndef CORVANE_HELPER_FOLDER
+#define CORVANE_HELPER_FOLDER "/var/lib/corvane-client/updates"
+#endif
+#ifndef CORVANE_HELPER_APT_GET
+#define CORVANE_HELPER_APT_GET "/usr/bin/apt-get"
+#endif
+#ifndef CORVANE_HELPER_DPKG_QUERY
+#define CORVANE_HELPER_DPKG_QUERY "/usr/bin/dpkg-query"
+#endif
+
+namespace corvane {
+namespace {
+
+constexpr char kCopy[] = "corvane-client-update.deb";
+constexpr char kCopySig[] = "corvane-client-update.deb.sig";
+
+// The environment the helper's programs get: nothing of the caller's.
+char* const kCleanEnvironment[] = {const_cast<char*>("PATH=/usr/sbin:/usr/bin:/sbin:/bin"),
+                                   const_cast<char*>("LC_ALL=C.UTF-8"),
+                                   const_cast<char*>("DEBIAN_FRONTEND=noninteractive"), nullptr};
+
+int Stop(HelperExit code, const std::string& why) {
+  std::fprintf(stderr, "corvane-update-helper: %s\n", why.c_str());
+  return static_cast<int>(code);
+}
+
+// A folder at `dirFd`/`name`, made 0755 when missing; refused unless it is a directory (not a
+// link) owned by the helper's owner and writable by nobody else.
+UniqueFd OpenOwnFolder(int dirFd, const std::string& name) {
+  if (::mkdirat(dirFd, name.c_str(), 0755) != 0 && errno != EEXIST) return UniqueFd();
+  UniqueFd fd(::openat(dirFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  struct stat st {};
+  if (!fd.Valid() || ::fstat(fd.Get(), &st) != 0 || !S_ISDIR(st.st_mode) ||
+      st.st_uid != static_cast<uid_t>(CORVANE_HELPER_OWNER_UID) || (st.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+    return UniqueFd();
+  }
+  return fd;
+}
+
+// Copies `source` (a regular file, not through a final link, at most maxBytes) to `dirFd`/`name`,
+// readable by root only until it has been verified.
+bool CopyIn(const std::string& source, long long maxBytes, int dirFd, const char* name) {
+  UniqueFd in;
+  long long size = 0;
+  if (OpenBoundedFile(AT_FDCWD, source, maxBytes, in, size) != BoundedOpen::Ok) return false;
+  UniqueFd out(::openat(dirFd, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+  if (!out.Valid()) return false;
+  char buffer[64 * 1024];
+  long long copied = 0;
+  for (;;) {
+    const ssize_t got = ::read(in.Get(), buffer, sizeof(buffer));
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return false;
+    if (got == 0) break;
+    copied += got;
+    if (copied > maxBytes) return false;  // it grew after fstat
+    for (ssize_t written = 0; written < got;) {
+      const ssize_t w = ::write(out.Get(), buffer + written, static_cast<size_t>(got - written));
+      if (w < 0 && errno == EINTR) continue;
+      if (w <= 0) return false;
+      written += w;
+    }
+  }
+  return true;
+}
+
+// Runs `argv` (argv[0] an absolute path) with the clean environment and stdin from /dev/null;
+// its stdout goes to `output` when given (at most 4 KiB kept; its stderr is dropped), else with
+// its stderr to our stdout, so our stderr keeps its one line.
+// Its exit status, or -1 when it could not run or did not exit.
+int Run(const std::vector<std::string>& args, std::string* output) {
+  std::vector<char*> argv;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  int pipeFds[2] = {-1, -1};
+  if (output && ::pipe2(pipeFds, O_CLOEXEC) != 0) return -1;
+  UniqueFd readEnd(pipeFds[0]), writeEnd(pipeFds[1]);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  if (output) {
+    posix_spawn_file_actions_adddup2(&actions, writeEnd.Get(), 1);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  } else {
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);  // apt's messages are not our one line
+  }
+  pid_t pid = -1;
+  const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), kCleanEnvironment);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) return -1;
+  writeEnd.Reset();
+  if (output) {
+    char buffer[512];
+    ssize_t got;
+    while ((got = ::read(readEnd.Get(), buffer, sizeof(buffer))) != 0) {
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) break;
+      if (output->size() < 4096) output->append(buffer, static_cast<size_t>(got));
+    }
+  }
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return -1;
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Takes the copies away, and the folders with them when they are empty.
+struct Cleanup {
+  int baseFd, parentFd, folderFd;
+  std::string parentName, folderName;
+  ~Cleanup() {
+    ::unlinkat(folderFd, kCopy, 0);
+    ::unlinkat(folderFd, kCopySig, 0);
+    ::unlinkat(parentFd, folderName.c_str(), AT_REMOVEDIR);
+    ::unlinkat(baseFd, parentName.c_str(), AT_REMOVEDIR);
+  }
+};
+
+int Main(int argc, char** argv) {
+  ::umask(022);
+  if (argc != 2 || argv[1][0] != '/') return Stop(HelperExit::Usage, "usage: corvane-update-helper /path/to/file.deb");
+  const std::string deb = argv[1];
+  const std::string sig = deb + ".sig";
+  if (::geteuid() != static_cast<uid_t>(CORVANE_HELPER_OWNER_UID)) return Stop(HelperExit::NotRoot, "must run as root");
+
+  // The folder and its parent are made and checked one component at a time from the parent's
+  // parent, which only root can write (/var/lib).
+  const std::string folder = CORVANE_HELPER_FOLDER;
+  const size_t slash = folder.rfind('/');
+  const std::string parent = folder.substr(0, slash);
+  const size_t parentSlash = parent.rfind('/');
+  UniqueFd base(::open(parent.substr(0, parentSlash).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  UniqueFd parentFd = base.Valid() ? OpenOwnFolder(base.Get(), parent.substr(parentSlash + 1)) : UniqueFd();
+  UniqueFd folderFd = parentFd.Valid() ? OpenOwnFolder(parentFd.Get(), folder.substr(slash + 1)) : UniqueFd();
+  if (!folderFd.Valid()) return Stop(HelperExit::UnsafeFolder, folder + " is not a folder only root can write");
+
+  Cleanup cleanup{base.Get(), parentFd.Get(), folderFd.Get(), parent.substr(parentSlash + 1), folder.substr(slash + 1)};
+  ::unlinkat(folderFd.Get(), kCopy, 0);  // left over from an interrupted run
+  ::unlinkat(folderFd.Get(), kCopySig, 0);
+  if (!CopyIn(deb, kMaxUpdatePackageBytes, folderFd.Get(), kCopy) ||
+      !CopyIn(sig, static_cast<long long>(kMaxSignatureBytes), folderFd.Get(), kCopySig)) {
+    return Stop(HelperExit::CopyFailed, "cannot copy " + deb + " and its .sig (missing, a link, or too large)");
+  }
+
+  std::string installed;
+  if (Run({CORVANE_HELPER_DPKG_QUERY, "-W", "-f=${Version}", kLinuxPackageName}, &installed) != 0 ||
+      installed.empty() || installed.size() > 256) {
+    return Stop(HelperExit::InstalledUnknown, "dpkg-query does not name the installed version");
+  }
+  const std::string copy = folder + "/" + kCopy;
+  const PackageRefusal refusal = VerifyUpdatePackage(copy, folder + "/" + kCopySig, installed);
+  if (refusal != PackageRefusal::None) {
+    return Stop(static_cast<HelperExit>(HelperExitForRefusal(refusal)), "refused: " + DescribeRefusal(refusal));
+  }
+  // apt reads local packages as its own unprivileged user where it can.
+  ::fchmodat(folderFd.Get(), kCopy, 0644, 0);
+  const int apt = Run({CORVANE_HELPER_APT_GET, "install", "-y", copy}, nullptr);
+  if (apt != 0) return Stop(HelperExit::AptFailed, "apt-get install failed (" + std::to_string(apt) + ")");
+  return static_cast<int>(HelperExit::Installed);
+}
+
+}  // namespace
+}  // namespace corvane
+
+int main(int argc, char** argv) { return corvane::Main(argc, argv); }

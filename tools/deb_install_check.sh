@@ -7,7 +7,8 @@
 # Steps: builds the package from the linux tree; makes a second one a version higher from it (the
 # same files, its control Version raised); debootstraps bookworm from the archive the machine's
 # apt sources name (once, then copied per run); apt installs the package, runs corvane-client
-# --version, upgrades to the higher version, removes the package and checks that none of its files
+# --version; the package's root helper refuses the higher version changed after signing and
+# upgrades to it as signed; then removes the package and checks that none of its files
 # are left outside the user's folders while a teacher's settings, cookies and cache stay.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,6 +20,10 @@ cache="${CORVANE_DEB_CHECK_CACHE:-/var/cache/corvane-deps/debootstrap}"
 suite=bookworm
 mirror=$(archive_uri)
 [ -n "$mirror" ] || { echo "deb_install_check: no Debian archive in the apt sources" >&2; exit 1; }
+
+# The private half of the key the programs were built with: the linux tree's demo key, unless a
+# release key is given (CORVANE_DEB_CHECK_SIGNING_KEY, with the tree built for its public half).
+signing_key="${CORVANE_DEB_CHECK_SIGNING_KEY:-$root_dir/build/linux/update_key/demo_update_key.pem}"
 
 echo "== building the package"
 cmake --preset linux >/dev/null
@@ -76,12 +81,28 @@ printed=$(in_root corvane-client --version)
 echo "corvane-client --version: $printed"
 [ "$printed" = "$version" ] || { echo "FAIL: --version printed $printed" >&2; exit 1; }
 
-echo "== apt upgrade to $next"
-in_root apt-get install -y -qq "/tmp/corvane-client_${next}_amd64.deb" >/dev/null
+# The upgrade goes the way the client's install button takes it: the package's own root helper
+# (what pkexec starts), which verifies its copy and runs apt-get. First a package changed after
+# signing, which it must refuse, then the signed one.
+helper=/usr/lib/corvane-client/corvane-update-helper
+bash tools/update_signing/update_signing.sh sign "$signing_key" "$chroot_dir/tmp/corvane-client_${next}_amd64.deb" >/dev/null
+cp "$chroot_dir/tmp/corvane-client_${next}_amd64.deb" "$chroot_dir/tmp/changed.deb"
+cp "$chroot_dir/tmp/corvane-client_${next}_amd64.deb.sig" "$chroot_dir/tmp/changed.deb.sig"
+printf 'X' | dd of="$chroot_dir/tmp/changed.deb" bs=1 seek=2000 conv=notrunc status=none
+echo "== the root helper refuses a package changed after signing"
+status=0; in_root "$helper" /tmp/changed.deb >/dev/null 2>"$work/helper.err" || status=$?
+echo "exit $status: $(cat "$work/helper.err")"
+[ "$status" -ge 10 ] || { echo "FAIL: the helper did not refuse the changed package" >&2; exit 1; }
+installed=$(in_root dpkg-query -W -f='${Version}' corvane-client)
+[ "$installed" = "$version" ] || { echo "FAIL: the refused package changed the installation to $installed" >&2; exit 1; }
+
+echo "== the root helper upgrades to $next"
+in_root "$helper" "/tmp/corvane-client_${next}_amd64.deb" >/dev/null
 installed=$(in_root dpkg-query -W -f='${Version}' corvane-client)
 echo "installed: corvane-client $installed"
 [ "$installed" = "$next" ] || { echo "FAIL: upgrade left $installed" >&2; exit 1; }
 in_root corvane-client --version >/dev/null
+[ ! -e "$chroot_dir/var/lib/corvane-client" ] || { echo "FAIL: the helper left /var/lib/corvane-client" >&2; exit 1; }
 
 echo "== apt purge corvane-client"
 files=$(in_root dpkg -L corvane-client | grep -v '^/\.$')
@@ -99,4 +120,4 @@ left+=$(cd "$chroot_dir" && find . -xdev \( -path ./home -o -path ./root -o -pat
 for f in /home/teacher/.config/corvane/settings.json /home/teacher/.cache/corvane/corvane_cache/Cookies; do
   [ -f "$chroot_dir$f" ] || { echo "FAIL: removal took $f" >&2; exit 1; }
 done
-echo "deb_install_check: installed $version, upgraded to $next, purged; nothing left outside /home, the teacher's files kept"
+echo "deb_install_check: installed $version, upgraded to $next through the root helper, purged; nothing left outside /home, the teacher's files kept"

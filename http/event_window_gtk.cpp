@@ -7,7 +7,7 @@
 
 #include <cstdint>
 #include <map>
-#include <mutex>
+#include <optional>
 #include <thread>
 
 #include "http/event_window.h"
@@ -31,10 +31,9 @@ uintptr_t Id(EventWindowHandle handle) { return reinterpret_cast<uintptr_t>(hand
 
 // The receiver of a live window, or null; the lock is not held while it runs.
 IHttpEventReceiver* ReceiverOf(uintptr_t id) {
-  Registry& registry = TheRegistry();
-  std::lock_guard<std::mutex> hold(registry.lock);
-  auto it = registry.windows.find(id);
-  return it == registry.windows.end() ? nullptr : it->second.receiver;
+  IHttpEventReceiver* receiver = nullptr;
+  TheRegistry().With(id, [&](WindowEntry& window) { receiver = window.receiver; });
+  return receiver;
 }
 
 struct TaskEvent {
@@ -74,10 +73,8 @@ void DestroySources(std::map<uint32_t, GSource*>& timers) {
 }  // namespace
 
 CHttpEventWindow::CHttpEventWindow(IHttpEventReceiver* receiver) {
-  Registry& registry = TheRegistry();
-  std::lock_guard<std::mutex> hold(registry.lock);
-  const uintptr_t id = registry.nextId++;
-  registry.windows[id] = WindowEntry{receiver, g_main_context_ref_thread_default(), std::this_thread::get_id(), {}};
+  const uintptr_t id = TheRegistry().Add(
+      WindowEntry{receiver, g_main_context_ref_thread_default(), std::this_thread::get_id(), {}});
   m_handle = reinterpret_cast<EventWindowHandle>(id);
 }
 
@@ -85,75 +82,62 @@ CHttpEventWindow::~CHttpEventWindow() { Destroy(); }
 
 void CHttpEventWindow::Destroy() {
   if (m_handle == nullptr) return;
-  Registry& registry = TheRegistry();
-  std::lock_guard<std::mutex> hold(registry.lock);
-  auto it = registry.windows.find(Id(m_handle));
-  if (it != registry.windows.end()) {
-    DestroySources(it->second.timers);
-    g_main_context_unref(it->second.context);
-    registry.windows.erase(it);
+  if (std::optional<WindowEntry> window = TheRegistry().Take(Id(m_handle))) {
+    DestroySources(window->timers);
+    g_main_context_unref(window->context);
   }
   m_handle = nullptr;
 }
 
 void CHttpEventWindow::SetTimer(uint32_t timerId, uint32_t periodMs) {
   if (m_handle == nullptr) return;
-  Registry& registry = TheRegistry();
-  std::lock_guard<std::mutex> hold(registry.lock);
-  auto it = registry.windows.find(Id(m_handle));
-  if (it == registry.windows.end()) return;
-  GSource*& slot = it->second.timers[timerId];
-  if (slot != nullptr) {  // re-armed: the period starts again
-    g_source_destroy(slot);
-    g_source_unref(slot);
-  }
-  slot = g_timeout_source_new(periodMs);
-  g_source_set_priority(slot, kTimerPriority);
-  g_source_set_callback(slot, &DeliverTimer, new TimerTick{Id(m_handle), timerId},
-                        [](gpointer data) { delete static_cast<TimerTick*>(data); });
-  g_source_attach(slot, it->second.context);
+  const uintptr_t id = Id(m_handle);
+  TheRegistry().With(id, [&](WindowEntry& window) {
+    GSource*& slot = window.timers[timerId];
+    if (slot != nullptr) {  // re-armed: the period starts again
+      g_source_destroy(slot);
+      g_source_unref(slot);
+    }
+    slot = g_timeout_source_new(periodMs);
+    g_source_set_priority(slot, kTimerPriority);
+    g_source_set_callback(slot, &DeliverTimer, new TimerTick{id, timerId},
+                          [](gpointer data) { delete static_cast<TimerTick*>(data); });
+    g_source_attach(slot, window.context);
+  });
 }
 
 void CHttpEventWindow::KillTimer(uint32_t timerId) {
   if (m_handle == nullptr) return;
-  Registry& registry = TheRegistry();
-  std::lock_guard<std::mutex> hold(registry.lock);
-  auto it = registry.windows.find(Id(m_handle));
-  if (it == registry.windows.end()) return;
-  auto timer = it->second.timers.find(timerId);
-  if (timer == it->second.timers.end()) return;
-  g_source_destroy(timer->second);
-  g_source_unref(timer->second);
-  it->second.timers.erase(timer);
+  TheRegistry().With(Id(m_handle), [&](WindowEntry& window) {
+    auto timer = window.timers.find(timerId);
+    if (timer == window.timers.end()) return;
+    g_source_destroy(timer->second);
+    g_source_unref(timer->second);
+    window.timers.erase(timer);
+  });
 }
 
 bool CHttpEventWindow::Notify(EventWindowHandle window, int32_t taskId, int32_t stage) {
   IHttpEventReceiver* receiver = nullptr;
-  {
-    Registry& registry = TheRegistry();
-    std::lock_guard<std::mutex> hold(registry.lock);
-    auto it = registry.windows.find(Id(window));
-    if (it == registry.windows.end()) return false;
-    if (it->second.owner == std::this_thread::get_id()) receiver = it->second.receiver;
-  }
+  const bool live = TheRegistry().With(Id(window), [&](WindowEntry& entry) {
+    if (entry.owner == std::this_thread::get_id()) receiver = entry.receiver;
+  });
+  if (!live) return false;
   if (receiver == nullptr) return Post(window, taskId, stage);
   receiver->OnTaskEvent(taskId, stage);
   return true;
 }
 
 bool CHttpEventWindow::Post(EventWindowHandle window, int32_t taskId, int32_t stage) {
-  Registry& registry = TheRegistry();
-  std::lock_guard<std::mutex> hold(registry.lock);
-  auto it = registry.windows.find(Id(window));
-  if (it == registry.windows.end()) return false;
-  // Sources of one priority are dispatched in the order they were attached: notices keep theirs.
-  GSource* source = g_idle_source_new();
-  g_source_set_priority(source, G_PRIORITY_DEFAULT);
-  g_source_set_callback(source, &DeliverTaskEvent, new TaskEvent{Id(window), taskId, stage},
-                        [](gpointer data) { delete static_cast<TaskEvent*>(data); });
-  g_source_attach(source, it->second.context);  // wakes the context's loop from another thread
-  g_source_unref(source);
-  return true;
+  return TheRegistry().With(Id(window), [&](WindowEntry& entry) {
+    // Sources of one priority are dispatched in the order they were attached: notices keep theirs.
+    GSource* source = g_idle_source_new();
+    g_source_set_priority(source, G_PRIORITY_DEFAULT);
+    g_source_set_callback(source, &DeliverTaskEvent, new TaskEvent{Id(window), taskId, stage},
+                          [](gpointer data) { delete static_cast<TaskEvent*>(data); });
+    g_source_attach(source, entry.context);  // wakes the context's loop from another thread
+    g_source_unref(source);
+  });
 }
 
 bool PumpEventsUntil(const std::function<bool()>& done, int timeoutMs) {

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "http/event_window.h"
@@ -54,23 +55,14 @@ std::shared_ptr<ThreadQueue> CurrentThreadQueue() {
 }
 
 bool FindWindow(uintptr_t id, WindowEntry* entry) {
-  Registry& registry = TheRegistry();
-  std::lock_guard<std::mutex> hold(registry.lock);
-  auto it = registry.windows.find(id);
-  if (it == registry.windows.end()) return false;
-  *entry = it->second;
-  return true;
+  return TheRegistry().With(id, [entry](const WindowEntry& window) { *entry = window; });
 }
 
 uintptr_t Id(EventWindowHandle handle) { return reinterpret_cast<uintptr_t>(handle); }
 }  // namespace
 
 CHttpEventWindow::CHttpEventWindow(IHttpEventReceiver* receiver) {
-  Registry& registry = TheRegistry();
-  std::lock_guard<std::mutex> hold(registry.lock);
-  const uintptr_t id = registry.nextId++;
-  registry.windows[id] = WindowEntry{receiver, CurrentThreadQueue()};
-  m_handle = reinterpret_cast<EventWindowHandle>(id);
+  m_handle = reinterpret_cast<EventWindowHandle>(TheRegistry().Add(WindowEntry{receiver, CurrentThreadQueue()}));
 }
 
 CHttpEventWindow::~CHttpEventWindow() { Destroy(); }
@@ -78,15 +70,7 @@ CHttpEventWindow::~CHttpEventWindow() { Destroy(); }
 void CHttpEventWindow::Destroy() {
   if (m_handle == nullptr) return;
   std::shared_ptr<ThreadQueue> queue;
-  {
-    Registry& registry = TheRegistry();
-    std::lock_guard<std::mutex> hold(registry.lock);
-    auto it = registry.windows.find(Id(m_handle));
-    if (it != registry.windows.end()) {
-      queue = it->second.queue;
-      registry.windows.erase(it);
-    }
-  }
+  if (std::optional<WindowEntry> window = TheRegistry().Take(Id(m_handle))) queue = window->queue;
   if (queue) {
     std::lock_guard<std::mutex> hold(queue->lock);
     const uintptr_t id = Id(m_handle);

@@ -1,4 +1,4 @@
-// CheckForUpdate on Linux and its reply handler; the last check's time in the user's state folder.
+// CheckForUpdate on Linux; the last check's time in the user's state folder.
 #include "client/update/update_check_gtk.h"
 
 #include <glib.h>
@@ -7,14 +7,8 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "base/ansi.h"
-#include "base/service_host.h"
-#include "client/main_window_channel.h"
-#include "http/http_manager.h"
 
 namespace corvane {
-
-UpdateInfo g_updateInfo;
 
 const char* OwnVersion() { return CORVANE_VERSION; }
 
@@ -50,20 +44,9 @@ bool TakeUpdateCheckTurn() {
   return IsUpdateCheckDue(now, last);
 }
 
-void AcceptUpdateReply(const std::string& body) {
-  g_updateInfo = ParseUpdateDocument(body);
-  if (g_updateInfo.type == 1) PostToMainWindow(MainCommand::UpdateAvailable);
-}
-
 bool CheckForUpdate() {
   if (!TakeUpdateCheckTurn()) return false;
-  const std::string body = BuildUpdateRequestBody(kLinuxUpdateProduct, OwnVersion());
-  g_httpManager.GetWithBody(
-      ServiceUrl(L"/update/Version.aspx"),
-      [](FCHttpRequest& task) {
-        if (IsResponseComplete(task)) AcceptUpdateReply(task.PopReceivedData());
-      },
-      AnsiToWide(body));
+  SendUpdateRequest(BuildUpdateRequestBody(kLinuxUpdateProduct, OwnVersion()));
   return true;
 }
 

@@ -6,12 +6,9 @@
 
 #include <string>
 
-#include "client/update/update_rules.h"
+#include "client/update/update_reply.h"
 
 namespace corvane {
-
-// The last accepted answer of the service.
-extern UpdateInfo g_updateInfo;
 
 // The program's own version, as corvane-client --version prints it.
 const char* OwnVersion();
@@ -26,8 +23,5 @@ bool TakeUpdateCheckTurn();
 // Asks the service when a day has passed since the last call. True when a request was started.
 // Only the instance that holds the single-instance lock calls it.
 bool CheckForUpdate();
-
-// Takes the body of a complete reply: replaces g_updateInfo and posts UpdateAvailable for type 1.
-void AcceptUpdateReply(const std::string& body);
 
 }  // namespace corvane

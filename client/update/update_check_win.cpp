@@ -1,4 +1,4 @@
-// CheckForUpdate and its reply handler; GetInstalledClientPath.
+// CheckForUpdate on Windows ("last_check_time" in the registry); GetInstalledClientPath.
 #include "client/update/update_check_win.h"
 
 #include <windows.h>
@@ -6,17 +6,10 @@
 
 #include <ctime>
 
-#include "base/ansi.h"
 #include "base/product_names.h"
 #include "base/registry_win.h"
-#include "base/service_host.h"
-#include "client/client_messages_win.h"
-#include "client/main_window_channel.h"
-#include "http/http_manager.h"
 
 namespace corvane {
-
-UpdateInfo g_updateInfo;
 
 namespace {
 constexpr wchar_t kLastCheckValue[] = L"last_check_time";
@@ -38,23 +31,10 @@ bool TakeUpdateCheckTurn() {
   return IsUpdateCheckDue(now, last);
 }
 
-void AcceptUpdateReply(const std::string& body) {
-  g_updateInfo = ParseUpdateDocument(body);
-  if (g_updateInfo.type == 1) PostToMainWindow(MainCommand::UpdateAvailable);
-}
-
-namespace {
-void OnUpdateReply(FCHttpRequest& task) {
-  if (!IsResponseComplete(task)) return;
-  AcceptUpdateReply(task.PopReceivedData());
-}
-}  // namespace
-
 bool CheckForUpdate() {
   if (!TakeUpdateCheckTurn()) return false;
-  const std::string body = BuildUpdateRequestBody(
-      kWindowsUpdateProduct, FormatFileVersion(ReadFileVersion(GetInstalledClientPath())));
-  g_httpManager.GetWithBody(ServiceUrl(L"/update/Version.aspx"), &OnUpdateReply, AnsiToWide(body));
+  SendUpdateRequest(
+      BuildUpdateRequestBody(kWindowsUpdateProduct, FormatFileVersion(ReadFileVersion(GetInstalledClientPath()))));
   return true;
 }
 

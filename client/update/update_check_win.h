@@ -4,12 +4,9 @@
 
 #include <string>
 
-#include "client/update/update_rules.h"
+#include "client/update/update_reply.h"
 
 namespace corvane {
-
-// The last accepted answer of the service.
-extern UpdateInfo g_updateInfo;
 
 // "Install_Dir" + "\CorvaneClient.exe" (just "\CorvaneClient.exe" without the value).
 std::wstring GetInstalledClientPath();
@@ -20,9 +17,5 @@ bool CheckForUpdate();
 
 // Reads and moves forward "last_check_time"; true when a check is due.
 bool TakeUpdateCheckTurn();
-
-// Takes the body of a complete reply: replaces g_updateInfo, and posts WM_UPDATEAVAILABLE for
-// type 1.
-void AcceptUpdateReply(const std::string& body);
 
 }  // namespace corvane

@@ -2,7 +2,16 @@
 ; run time, and writes what the other programs read (Install_Dir, the delete list, the
 ; shortcuts, the uninstall entry). Fresh install or update in place; "/S" runs silently.
 ; Built by installer/CMakeLists.txt with makensis; the defines below come from the build.
-Unicode true
+; The shipped Setup.exe is 32-bit, as the programs it carries. TARGET_AMD64 makes a 64-bit one
+; carrying the 64-bit test build, only for the life-cycle test where i386 code cannot run: a
+; 64-bit installer sees the registry's 64-bit view and installs under $PROGRAMFILES64.
+!ifdef TARGET_AMD64
+  Target amd64-unicode
+  !define PROGRAM_FILES "$PROGRAMFILES64"
+!else
+  Unicode true
+  !define PROGRAM_FILES "$PROGRAMFILES32"
+!endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 ManifestDPIAware true
@@ -30,7 +39,7 @@ Name "${PRODUCT_NAME}"
 OutFile "${OUT_FILE}"
 ; An update goes where the elevated installer put the previous version, never where the
 ; user-writable Install_Dir points.
-InstallDir "$PROGRAMFILES32\Corvane"
+InstallDir "${PROGRAM_FILES}\Corvane"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 ShowInstDetails show
 BrandingText "${PUBLISHER}"
@@ -112,7 +121,7 @@ FunctionEnd
 Function DirectoryLeave
   System::Call '${HELPER_DLL}::CorvaneInstallDirAllowed(w "$INSTDIR") i .r0 ?cu'
   ${If} $0 != 1
-    MessageBox MB_OK|MB_ICONSTOP "不能安装到“$INSTDIR”。$\r$\n请选择一个专用的文件夹，例如“$PROGRAMFILES32\Corvane”；不能是磁盘根目录、系统文件夹、Program Files 本身或用户文件夹。"
+    MessageBox MB_OK|MB_ICONSTOP "不能安装到“$INSTDIR”。$\r$\n请选择一个专用的文件夹，例如“${PROGRAM_FILES}\Corvane”；不能是磁盘根目录、系统文件夹、Program Files 本身或用户文件夹。"
     Abort
   ${EndIf}
 FunctionEnd

@@ -17,8 +17,9 @@ NATIVE_PKGS=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libjsoncpp-dev libtinyxml2-dev zlib1g-dev libcurl4-openssl-dev curl libssl-dev openssl
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   libz-mingw-w64-dev
-  wine wine32:i386 libgnutls30:i386 xvfb xauth x11-utils imagemagick python3-pil
+  wine wine32:i386 wine64 libgnutls30:i386 libgnutls30:amd64 xvfb xauth x11-utils imagemagick python3-pil
   nsis
   fonts-wine fonts-wqy-microhei fonts-dejavu-core
   libgtk-3-dev openbox xdotool xclip libayatana-appindicator3-dev
@@ -27,7 +28,9 @@ NATIVE_PKGS=(
   libarchive-dev libapt-pkg-dev pkexec
 )
 [ "${1:-}" = "--bench" ] && NATIVE_PKGS+=(chromium surf)
-# libgnutls30:i386 is no dependency of wine32, but Wine's bcrypt.dll loads it at run time to
+# The x86_64 compilers and wine64 build and run the 64-bit test tree on machines whose kernel
+# cannot execute i386 code (tools/wine_env.sh decides).
+# libgnutls30 (both architectures) is no dependency of Wine, but its bcrypt.dll loads it at run time to
 # verify update signatures (ECDSA).
 # lintian, desktop-file-utils, appstream and file check the Linux edition's Debian package;
 # debootstrap makes the clean Debian root of tools/deb_install_check.sh.
@@ -50,7 +53,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 # MinGW must use the posix thread model so std::thread and std::mutex exist.
-for tool in i686-w64-mingw32-g++ i686-w64-mingw32-gcc; do
+for tool in i686-w64-mingw32-g++ i686-w64-mingw32-gcc x86_64-w64-mingw32-g++ x86_64-w64-mingw32-gcc; do
   cur=$(readlink -f "/usr/bin/$tool" || true)
   case "$cur" in
     *-posix) ;;

@@ -3,12 +3,13 @@
 # window frames itself, since under Xvfb there is no window manager to do it (captions, close
 # boxes and maximising then behave as on Windows); installs Marlett (which
 # draws the caption buttons) and maps the UI fonts to a Chinese font, as a Chinese Windows has.
+# A new prefix matches the loader's route: 32-bit as the deliverables' Windows, or 64-bit.
 set -euo pipefail
 : "${WINEPREFIX:?WINEPREFIX must be set}"
-export WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+. "$(dirname "$0")/wine_env.sh"
 mkdir -p "$WINEPREFIX"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  wineboot -i >/dev/null 2>&1
+  WINEARCH="$corvane_wine_route" "$corvane_wine" wineboot -i >/dev/null 2>&1
 fi
 # Marlett draws the caption buttons; Wine ships it but does not install it into new prefixes.
 fonts="$WINEPREFIX/drive_c/windows/Fonts"
@@ -22,6 +23,6 @@ settings="$(mktemp --suffix=.reg)"
     printf '"%s"="WenQuanYi Micro Hei"\r\n' "$face"
   done
 } > "$settings"
-wine regedit /S "$(winepath -w "$settings")" >/dev/null 2>&1
+"$corvane_wine" regedit /S "$("$corvane_wine" winepath -w "$settings" 2>/dev/null | tr -d '\r')" >/dev/null 2>&1
 rm -f "$settings"
-wineserver -w
+"$corvane_wineserver" -w

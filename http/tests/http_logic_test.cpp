@@ -155,20 +155,28 @@ TEST(HttpTransport, SystemUserAgentIsNotEmpty) { EXPECT_FALSE(transport::SystemU
 // More threads than one platform wait can take: all are waited for, none is left running.
 TEST(HttpShutDownWait, WaitsInBatchesForMoreThan64Threads) {
   std::atomic<int> ended{0};
+  std::atomic<bool> release{false};
   struct Context {
     std::atomic<int>* ended;
-  } context{&ended};
+    std::atomic<bool>* release;
+  } context{&ended, &release};
+  // Held until all are started: starting 150 threads can take longer than any fixed sleep
+  // (wine64 on a loaded machine took 700 ms), and the first must still run when checked.
   auto body = [](void* argument) {
+    auto* c = static_cast<Context*>(argument);
+    while (!c->release->load()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    static_cast<Context*>(argument)->ended->fetch_add(1);
+    c->ended->fetch_add(1);
   };
   std::vector<worker::ThreadHandle> threads;
   for (int i = 0; i < 150; ++i) {
     worker::ThreadHandle thread = worker::Start(body, &context);
+    if (thread == nullptr) release.store(true);  // lets the started ones end before the handles go
     ASSERT_NE(thread, nullptr);
     threads.push_back(thread);
   }
   EXPECT_TRUE(worker::IsRunning(threads.front()));
+  release.store(true);
   const std::vector<worker::ThreadHandle> left = worker::WaitInBatches(threads, 3000);
   EXPECT_TRUE(left.empty());
   EXPECT_EQ(ended.load(), 150);

@@ -6,10 +6,11 @@ set -euo pipefail
 source_dir=$1; shift
 prefix=$(mktemp -d "${TMPDIR:-/tmp}/corvane-fresh.XXXXXX")
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+. "$source_dir/tools/wine_env.sh"
 cleanup() {
-  wineserver -k 2>/dev/null || true
+  "$corvane_wineserver" -k 2>/dev/null || true
   rm -rf "$prefix"
 }
 trap cleanup EXIT
 bash "$source_dir/tools/wine_prefix.sh"
-wine "$@"
+"$corvane_wine" "$@"

@@ -276,7 +276,9 @@ TEST_F(Installation, InstallStartUpdateUninstall) {
   EXPECT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0) << "the client did not end";
   CloseHandle(process.hProcess);
   ASSERT_TRUE(WaitFor([&] { return VersionOf(install + L"\\CorvaneClient.exe") == nextVersion; }, 60000))
-      << "the installed client is still " << VersionOf(install + L"\\CorvaneClient.exe") << "\n"
+      << "the installed client is still " << VersionOf(install + L"\\CorvaneClient.exe") << " ("
+      << ReadAll(install + L"\\CorvaneClient.exe").size() << " bytes; a client "
+      << (FindProcess(kClientExeName) != 0 ? "runs" : "does not run") << ")\n"
       << ReadAll(SetupLog());
   DWORD restarted = 0;
   ASSERT_TRUE(WaitFor([&] { return (restarted = FindProcess(kClientExeName)) != 0; }, 30000))

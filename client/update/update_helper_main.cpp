@@ -6,7 +6,8 @@
 // Exit codes: client/update/update_helper_exit.h; one line on stderr says why it stopped.
 //
 // The tests build a second program from this file with compile definitions naming another owner,
-// folder and recorders for apt-get and dpkg-query; the shipped helper has no switch for them.
+// folder and recorders for apt-get and dpkg-query, and pauses at named steps; the shipped helper
+// has no switch for them.
 #include <errno.h>
 #include <fcntl.h>
 #include <spawn.h>
@@ -47,6 +48,21 @@ constexpr char kCopySig[] = "corvane-client-update.deb.sig";
 char* const kCleanEnvironment[] = {const_cast<char*>("PATH=/usr/sbin:/usr/bin:/sbin:/bin"),
                                    const_cast<char*>("LC_ALL=C.UTF-8"),
                                    const_cast<char*>("DEBIAN_FRONTEND=noninteractive"), nullptr};
+
+// Holds the run at `step` while the tests' FIFO of that name is there: opening it for reading
+// waits for the test to open it for writing (it then knows the run is here), reading waits for it
+// to close it. Without the FIFO, and in the shipped helper, nothing happens.
+void PauseAt(const char* step) {
+#ifdef CORVANE_HELPER_PAUSES
+  UniqueFd fifo(::open((std::string(CORVANE_HELPER_PAUSES "/") + step).c_str(), O_RDONLY | O_CLOEXEC));
+  char byte;
+  ssize_t got = 0;
+  while (fifo.Valid() && ((got = ::read(fifo.Get(), &byte, 1)) > 0 || (got < 0 && errno == EINTR))) {
+  }
+#else
+  (void)step;
+#endif
+}
 
 int Stop(HelperExit code, const std::string& why) {
   std::fprintf(stderr, "corvane-update-helper: %s\n", why.c_str());
@@ -184,6 +200,7 @@ int Main(int argc, char** argv) {
   }
   // apt reads local packages as its own unprivileged user where it can.
   ::fchmodat(folderFd.Get(), kCopy, 0644, 0);
+  PauseAt("installing");
   const int apt = Run({CORVANE_HELPER_APT_GET, "install", "-y", copy}, nullptr);
   if (apt != 0) return Stop(HelperExit::AptFailed, "apt-get install failed (" + std::to_string(apt) + ")");
   return static_cast<int>(HelperExit::Installed);

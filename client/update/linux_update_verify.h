@@ -5,13 +5,16 @@
 
 #include <string>
 
+#include "http/http_options.h"
+
 namespace corvane {
 
 // The package every update must be.
 constexpr char kLinuxPackageName[] = "corvane-client";
 
-// The largest update file read at all.
-constexpr long long kMaxUpdatePackageBytes = 512LL * 1024 * 1024;
+// The largest update file read (and the root helper's largest copy): the most the client's
+// download keeps of a body, so no larger file can have come from it.
+constexpr long long kMaxUpdatePackageBytes = kDefaultMaxBodyBytes;
 
 enum class PackageRefusal { None, NoSignature, BadSignature, NotDebianPackage, OtherPackage, NotNewer, Unreadable };
 

@@ -28,6 +28,12 @@ enum class PackageRefusal { None, NoSignature, BadSignature, NotDebianPackage, O
 PackageRefusal VerifyUpdatePackage(const std::string& debPath, const std::string& sigPath,
                                    const std::string& installedVersion);
 
+// The same checks, from the signature's verification on, on a package already open (read from
+// offset 0, as the root helper reads the copy it has just written through that descriptor) and a
+// signature already read.
+PackageRefusal VerifyOpenUpdatePackage(int debFd, const std::string& signature,
+                                       const std::string& installedVersion);
+
 // One line in Chinese (UTF-8) saying why the update cannot be installed, for the prompt; empty
 // for None.
 std::string DescribeRefusal(PackageRefusal refusal);

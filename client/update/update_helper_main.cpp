@@ -1,7 +1,8 @@
 // corvane-update-helper: installs a downloaded Linux update as root, started by the client through
-// pkexec. It trusts nothing it is given: it copies the package and its signature through
-// O_NOFOLLOW descriptors into a folder only root can write, verifies the copy there (the user's
-// copy could change after the client's check), and installs that copy with apt-get.
+// pkexec. It trusts nothing it is given: it opens the package and its signature with the caller's
+// rights (O_NOFOLLOW, regular files only), copies them into a folder only root can write, verifies
+// the copy there (the user's copy could change after the client's check), and installs that copy
+// with apt-get.
 //   corvane-update-helper /absolute/path/to/file.deb     (the signature is file.deb.sig)
 // Exit codes: client/update/update_helper_exit.h; one line on stderr says why it stopped.
 //
@@ -10,18 +11,24 @@
 // has no switch for them.
 #include <errno.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "base/unique_fd_posix.h"
 #include "client/update/bounded_file_posix.h"
 #include "client/update/linux_update_verify.h"
+#include "client/update/open_as_user_posix.h"
 #include "client/update/update_helper_exit.h"
 #include "client/update/update_signature.h"
 
@@ -82,31 +89,64 @@ UniqueFd OpenOwnFolder(int dirFd, const std::string& name) {
   return fd;
 }
 
-// Copies `source` (a regular file, not through a final link, at most maxBytes) to `dirFd`/`name`,
-// readable by root only until it has been verified.
-bool CopyIn(const std::string& source, long long maxBytes, int dirFd, const char* name) {
-  UniqueFd in;
+// Who ran pkexec (PKEXEC_UID, set by pkexec, never by its caller) with that user's primary group;
+// none when root started the helper itself. False when PKEXEC_UID names no user.
+bool FindCaller(std::optional<UserIdentity>& caller) {
+  const char* text = std::getenv("PKEXEC_UID");
+  if (!text) return true;
+  char* end = nullptr;
+  errno = 0;
+  const unsigned long uid = std::strtoul(text, &end, 10);
+  if (errno != 0 || end == text || *end != '\0' || uid != static_cast<uid_t>(uid)) return false;
+  const passwd* user = ::getpwuid(static_cast<uid_t>(uid));
+  if (!user) return false;
+  caller = UserIdentity{static_cast<uid_t>(uid), user->pw_gid};
+  return true;
+}
+
+// Opens the caller's `path` as the caller (as root when root started the helper): a regular file
+// of at most maxBytes. Empty when it is open, else the line saying why not.
+std::string OpenCallersFile(const std::optional<UserIdentity>& caller, const std::string& path, long long maxBytes,
+                            UniqueFd& fd) {
+  int error = 0;
+  UniqueFd opened;
+  if (caller) {
+    opened = OpenAsUser(*caller, path, kBoundedOpenFlags, error);
+  } else {
+    opened.Reset(::open(path.c_str(), kBoundedOpenFlags));
+    error = opened.Valid() ? 0 : errno;
+  }
   long long size = 0;
-  if (OpenBoundedFile(AT_FDCWD, source, maxBytes, in, size) != BoundedOpen::Ok) return false;
-  UniqueFd out(::openat(dirFd, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-  if (!out.Valid()) return false;
+  std::string why;
+  switch (opened.Valid() ? CheckBoundedFile(std::move(opened), maxBytes, fd, size) : BoundedOpenFailure(error)) {
+    case BoundedOpen::Ok: return std::string();
+    case BoundedOpen::Missing: why = "no such file"; break;
+    case BoundedOpen::NotRegularFile: why = "a link or not a regular file"; break;
+    case BoundedOpen::TooLarge: why = "larger than " + std::to_string(maxBytes) + " bytes"; break;
+    case BoundedOpen::Failed: why = error != 0 ? std::strerror(error) : "cannot read it"; break;
+  }
+  return "cannot copy " + path + ": " + why;
+}
+
+// Copies what `in` holds to `out`, at most maxBytes (a file that grows past them while it is read
+// is refused). Empty when the copy is whole, else why not.
+std::string CopyBounded(int in, int out, long long maxBytes) {
   char buffer[64 * 1024];
   long long copied = 0;
   for (;;) {
-    const ssize_t got = ::read(in.Get(), buffer, sizeof(buffer));
+    const ssize_t got = ::read(in, buffer, sizeof(buffer));
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return false;
-    if (got == 0) break;
+    if (got < 0) return std::strerror(errno);
+    if (got == 0) return std::string();
     copied += got;
-    if (copied > maxBytes) return false;  // it grew after fstat
+    if (copied > maxBytes) return "it grew past " + std::to_string(maxBytes) + " bytes";
     for (ssize_t written = 0; written < got;) {
-      const ssize_t w = ::write(out.Get(), buffer + written, static_cast<size_t>(got - written));
+      const ssize_t w = ::write(out, buffer + written, static_cast<size_t>(got - written));
       if (w < 0 && errno == EINTR) continue;
-      if (w <= 0) return false;
+      if (w <= 0) return std::string("cannot write the copy: ") + std::strerror(w < 0 ? errno : ENOSPC);
       written += w;
     }
   }
-  return true;
 }
 
 // Runs `argv` (argv[0] an absolute path) with the clean environment and stdin from /dev/null;
@@ -168,6 +208,14 @@ int Main(int argc, char** argv) {
   const std::string deb = argv[1];
   const std::string sig = deb + ".sig";
   if (::geteuid() != static_cast<uid_t>(CORVANE_HELPER_OWNER_UID)) return Stop(HelperExit::NotRoot, "must run as root");
+  std::optional<UserIdentity> caller;
+  if (!FindCaller(caller)) return Stop(HelperExit::Usage, "PKEXEC_UID names no user");
+  // The caller's files with the caller's rights, before anything of root's is made.
+  const long long maxSignature = static_cast<long long>(kMaxSignatureBytes);
+  UniqueFd debIn, sigIn;
+  std::string why = OpenCallersFile(caller, deb, kMaxUpdatePackageBytes, debIn);
+  if (why.empty()) why = OpenCallersFile(caller, sig, maxSignature, sigIn);
+  if (!why.empty()) return Stop(HelperExit::CopyFailed, why);
 
   // The folder and its parent are made and checked one component at a time from the parent's
   // parent, which only root can write (/var/lib).
@@ -183,9 +231,12 @@ int Main(int argc, char** argv) {
   Cleanup cleanup{base.Get(), parentFd.Get(), folderFd.Get(), parent.substr(parentSlash + 1), folder.substr(slash + 1)};
   ::unlinkat(folderFd.Get(), kCopy, 0);  // left over from an interrupted run
   ::unlinkat(folderFd.Get(), kCopySig, 0);
-  if (!CopyIn(deb, kMaxUpdatePackageBytes, folderFd.Get(), kCopy) ||
-      !CopyIn(sig, static_cast<long long>(kMaxSignatureBytes), folderFd.Get(), kCopySig)) {
-    return Stop(HelperExit::CopyFailed, "cannot copy " + deb + " and its .sig (missing, a link, or too large)");
+  // Readable by root only until verified.
+  for (const auto& [in, name, path, maxBytes] : {std::make_tuple(debIn.Get(), kCopy, deb, kMaxUpdatePackageBytes),
+                                                 std::make_tuple(sigIn.Get(), kCopySig, sig, maxSignature)}) {
+    UniqueFd out(::openat(folderFd.Get(), name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    why = out.Valid() ? CopyBounded(in, out.Get(), maxBytes) : "cannot make the copy";
+    if (!why.empty()) return Stop(HelperExit::CopyFailed, "cannot copy " + path + ": " + why);
   }
 
   std::string installed;

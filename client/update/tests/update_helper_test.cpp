@@ -1,8 +1,8 @@
 // The update helper as pkexec would start it (built with the caller as its owner, a folder in the
-// build tree and recorders for apt-get and dpkg-query): what it installs, what it refuses, and
-// that it leaves nothing behind either way.
+// build tree and recorders for apt-get and dpkg-query): what it installs, what it refuses, that it
+// leaves nothing behind either way, and that it opens only what its caller may read.
+#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,6 +25,7 @@ const std::string kDir = std::getenv("HELPER_TEST_DIR") ? std::getenv("HELPER_TE
 const std::string kVar = kDir + "/var";
 const std::string kFolder = kVar + "/corvane-client/updates";
 const std::string kInput = kDir + "/input";
+const std::string kErr = kDir + "/helper_err";
 
 std::string Slurp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -35,27 +36,54 @@ void Write(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-// Runs the helper with `arg` and an environment it must not pass on; its exit code.
-int RunHelper(const std::string& arg) {
+// What a caller of pkexec chooses besides the argument.
+struct Caller {
+  const char* pkexecUid = nullptr;  // who pkexec says ran it; none: root started it directly
+};
+
+// Starts the helper on `arg` with an environment it must not pass on.
+pid_t StartHelper(const std::string& arg, const Caller& caller = {}) {
   const char* helper = std::getenv("HELPER");
+  const std::string uid = caller.pkexecUid ? std::string("PKEXEC_UID=") + caller.pkexecUid : "CORVANE_ROOT=1";
   char* argv[] = {const_cast<char*>(helper), const_cast<char*>(arg.c_str()), nullptr};
-  char* env[] = {const_cast<char*>("PATH=/nonexistent"), const_cast<char*>("CORVANE_PLANTED=1"), nullptr};
-  pid_t pid = -1;
-  if (posix_spawn(&pid, helper, nullptr, nullptr, argv, env) != 0) return -1;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  char* env[] = {const_cast<char*>("PATH=/nonexistent"), const_cast<char*>("CORVANE_PLANTED=1"),
+                 const_cast<char*>(uid.c_str()), nullptr};
+  const pid_t pid = ::fork();
+  if (pid != 0) return pid;
+  const int out = ::open("/dev/null", O_WRONLY);
+  const int err = ::open(kErr.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  ::dup2(out, 1);
+  ::dup2(err, 2);
+  ::execve(helper, argv, env);
+  ::_exit(127);
 }
+
+// The helper's exit code; -1 when it did not exit, or had not after a minute (then it is killed).
+int WaitHelper(pid_t pid) {
+  int status = 0;
+  for (int tenths = 0; tenths < 600; ++tenths) {
+    if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    ::usleep(100 * 1000);
+  }
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, &status, 0);
+  return -1;
+}
+
+int RunHelper(const std::string& arg, const Caller& caller = {}) { return WaitHelper(StartHelper(arg, caller)); }
 
 class UpdateHelper : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(kDir.empty());
-    fs::remove_all(kVar);
-    fs::remove_all(kInput);
-    for (const char* f : {"apt_args", "apt_env", "apt_saw.deb", "apt_exit", "dpkg_query_args"}) fs::remove(kDir + "/" + f);
-    fs::create_directories(kVar);
-    fs::create_directories(kInput);
+    for (const std::string& dir : {kVar, kInput}) {
+      fs::remove_all(dir);
+      fs::create_directories(dir);
+    }
+    for (const char* f : {"apt_args", "apt_env", "apt_inherited", "apt_saw.deb", "apt_exit", "dpkg_query_args",
+                          "helper_err"}) {
+      fs::remove(kDir + "/" + f);
+    }
     fs::permissions(kVar, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                               fs::perms::others_read | fs::perms::others_exec);
     Write(kDir + "/installed_version", "1:2.0~rc1-1");
@@ -136,6 +164,38 @@ TEST_F(UpdateHelper, RefusesAFolderOthersCouldWrite) {
   EXPECT_FALSE(fs::exists(kDir + "/apt_args"));
   EXPECT_TRUE(fs::is_empty(kDir + "/elsewhere/updates"));
   fs::remove_all(kDir + "/elsewhere");
+}
+
+TEST_F(UpdateHelper, OpensTheCallersFilesWithTheCallersRights) {
+  if (::geteuid() != 0) GTEST_SKIP() << "taking another user's rights needs root";
+  // The caller is nobody, with a folder it can read (the build tree may not be).
+  char folder[] = "/tmp/corvane-helper-caller.XXXXXX";
+  ASSERT_NE(::mkdtemp(folder), nullptr);
+  const std::string dir = folder;
+  fs::permissions(dir, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                           fs::perms::others_read | fs::perms::others_exec);
+  for (const char* name : {"/update.deb", "/root_only.deb"}) {
+    Write(dir + name, package);
+    fs::copy_file(kInput + "/update.deb.sig", dir + name + ".sig");
+  }
+  fs::permissions(dir + "/root_only.deb", fs::perms::owner_read | fs::perms::owner_write);
+  ASSERT_EQ(::mkfifo((dir + "/fifo.deb").c_str(), 0666), 0);
+  Caller nobody;
+  nobody.pkexecUid = "65534";
+
+  EXPECT_EQ(RunHelper(dir + "/update.deb", nobody), 0) << Slurp(kErr);
+  // A file only root may read, a device that never ends and a FIFO nobody writes: never copied.
+  for (const auto& [path, why] : {std::pair<std::string, std::string>{dir + "/root_only.deb", "Permission denied"},
+                                  {"/dev/zero", "a link or not a regular file"},
+                                  {dir + "/fifo.deb", "a link or not a regular file"}}) {
+    EXPECT_EQ(RunHelper(path, nobody), static_cast<int>(HelperExit::CopyFailed)) << path;
+    EXPECT_EQ(Slurp(kErr), "corvane-update-helper: cannot copy " + path + ": " + why + "\n");
+    EXPECT_FALSE(fs::exists(kVar + "/corvane-client")) << path;
+  }
+  // Root starting the helper itself (no pkexec) opens with root's rights.
+  EXPECT_EQ(RunHelper(dir + "/root_only.deb"), 0) << Slurp(kErr);
+  EXPECT_EQ(Slurp(kDir + "/apt_saw.deb"), package + package) << "apt-get ran on a refused file";
+  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -113,8 +113,9 @@ for f in $files; do
   [ -e "$chroot_dir$f" ] && [ ! -d "$chroot_dir$f" ] && left+=" $f"
   [ -d "$chroot_dir$f" ] && [[ "$f" == *corvane* ]] && left+=" $f"
 done
+# /run is a tmpfs a reboot empties (the update helper's lock file stays there between runs).
 left+=$(cd "$chroot_dir" && find . -xdev \( -path ./home -o -path ./root -o -path ./tmp -o -path ./proc \
-  -o -path ./var/cache/apt/archives \) -prune -o \( -iname '*corvane*' -o -iname '*drovessa*' \) -print |
+  -o -path ./run -o -path ./var/cache/apt/archives \) -prune -o \( -iname '*corvane*' -o -iname '*drovessa*' \) -print |
   sed 's/^\./ /' | tr -d '\n')
 [ -z "$left" ] || { echo "FAIL: left after removal:$left" >&2; exit 1; }
 for f in /home/teacher/.config/corvane/settings.json /home/teacher/.cache/corvane/corvane_cache/Cookies; do

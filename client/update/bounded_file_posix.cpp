@@ -8,11 +8,17 @@
 namespace corvane {
 
 BoundedOpen OpenBoundedFile(int dirFd, const std::string& path, long long maxBytes, UniqueFd& fd, long long& size) {
-  UniqueFd opened(::openat(dirFd, path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
-  if (!opened.Valid()) {
-    if (errno == ENOENT) return BoundedOpen::Missing;
-    return errno == ELOOP ? BoundedOpen::NotRegularFile : BoundedOpen::Failed;
-  }
+  UniqueFd opened(::openat(dirFd, path.c_str(), kBoundedOpenFlags));
+  if (!opened.Valid()) return BoundedOpenFailure(errno);
+  return CheckBoundedFile(std::move(opened), maxBytes, fd, size);
+}
+
+BoundedOpen BoundedOpenFailure(int error) {
+  if (error == ENOENT) return BoundedOpen::Missing;
+  return error == ELOOP ? BoundedOpen::NotRegularFile : BoundedOpen::Failed;
+}
+
+BoundedOpen CheckBoundedFile(UniqueFd opened, long long maxBytes, UniqueFd& fd, long long& size) {
   struct stat st {};
   if (::fstat(opened.Get(), &st) != 0) return BoundedOpen::Failed;
   if (!S_ISREG(st.st_mode)) return BoundedOpen::NotRegularFile;

@@ -51,10 +51,15 @@ PackageRefusal VerifyUpdatePackage(const std::string& debPath, const std::string
   if (OpenBoundedFile(AT_FDCWD, debPath, kMaxUpdatePackageBytes, debFd, debSize) != BoundedOpen::Ok) {
     return PackageRefusal::Unreadable;
   }
-  if (!SignatureVerifies(debFd.Get(), signature)) return PackageRefusal::BadSignature;
+  return VerifyOpenUpdatePackage(debFd.Get(), signature, installedVersion);
+}
+
+PackageRefusal VerifyOpenUpdatePackage(int debFd, const std::string& signature,
+                                       const std::string& installedVersion) {
+  if (!SignatureVerifies(debFd, signature)) return PackageRefusal::BadSignature;
 
   DebianPackageFields fields;
-  switch (ReadDebianPackageFields(debFd.Get(), fields)) {
+  switch (ReadDebianPackageFields(debFd, fields)) {
     case DebianPackageRead::Ok: break;
     case DebianPackageRead::Unreadable: return PackageRefusal::Unreadable;
     case DebianPackageRead::NotDebianPackage: return PackageRefusal::NotDebianPackage;

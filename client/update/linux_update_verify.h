@@ -5,13 +5,16 @@
 
 #include <string>
 
+#include "http/http_options.h"
+
 namespace corvane {
 
 // The package every update must be.
 constexpr char kLinuxPackageName[] = "corvane-client";
 
-// The largest update file read at all.
-constexpr long long kMaxUpdatePackageBytes = 512LL * 1024 * 1024;
+// The largest update file read (and the root helper's largest copy): the most the client's
+// download keeps of a body, so no larger file can have come from it.
+constexpr long long kMaxUpdatePackageBytes = kDefaultMaxBodyBytes;
 
 enum class PackageRefusal { None, NoSignature, BadSignature, NotDebianPackage, OtherPackage, NotNewer, Unreadable };
 
@@ -24,6 +27,12 @@ enum class PackageRefusal { None, NoSignature, BadSignature, NotDebianPackage, O
 // larger than kMaxUpdatePackageBytes is Unreadable.
 PackageRefusal VerifyUpdatePackage(const std::string& debPath, const std::string& sigPath,
                                    const std::string& installedVersion);
+
+// The same checks, from the signature's verification on, on a package already open (read from
+// offset 0, as the root helper reads the copy it has just written through that descriptor) and a
+// signature already read.
+PackageRefusal VerifyOpenUpdatePackage(int debFd, const std::string& signature,
+                                       const std::string& installedVersion);
 
 // One line in Chinese (UTF-8) saying why the update cannot be installed, for the prompt; empty
 // for None.

@@ -15,6 +15,7 @@ std::string DescribeHelperExit(int code) {
       return "更新未安装：未获得管理员授权。";
     case static_cast<int>(HelperExit::AptFailed): return "更新未安装：软件包管理器安装失败。";
     case static_cast<int>(HelperExit::CopyFailed): return "更新未安装：无法复制下载的文件。";
+    case static_cast<int>(HelperExit::Busy): return "更新未安装：另一个更新正在安装，请稍后再试。";
     default: return "更新未安装：安装程序出错（代码 " + std::to_string(code) + "）。";
   }
 }

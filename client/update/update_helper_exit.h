@@ -10,12 +10,14 @@ namespace corvane {
 
 enum class HelperExit : int {
   Installed = 0,
-  Usage = 1,             // not exactly one absolute path
+  Usage = 1,             // not exactly one absolute path, or PKEXEC_UID names no user
   NotRoot = 2,           // not started as root
-  UnsafeFolder = 3,      // the root-only folder is a link, not root's, or writable by others
-  CopyFailed = 4,        // the given file or its .sig: missing, a link, not a regular file, too large
+  UnsafeFolder = 3,      // the root-only folder or lock file is a link, not root's, or open to others
+  CopyFailed = 4,        // the given file or its .sig: missing, a link, not a regular file, too large,
+                         // not the caller's to read; or the copy could not be written
   InstalledUnknown = 5,  // dpkg-query could not name the installed version
   AptFailed = 6,         // apt-get install ran and failed
+  Busy = 7,              // another run held the lock for all of the wait
   // 10 + PackageRefusal: the copy was refused.
   RefusedBase = 10,
 };

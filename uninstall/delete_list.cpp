@@ -151,6 +151,15 @@ std::vector<std::wstring> EntryComponents(const std::wstring& entry) {
   return components;
 }
 
+std::vector<std::wstring> ComparableEntry(const std::wstring& entry) {
+  std::vector<std::wstring> names;
+  for (const std::wstring& component : EntryComponents(entry)) {
+    std::wstring name = ComparedName(component);
+    if (!name.empty()) names.push_back(std::move(name));
+  }
+  return names;
+}
+
 std::wstring StripFinalPathPrefix(const std::wstring& finalPath) {
   static const wchar_t kUnc[] = L"\\\\?\\UNC\\";
   static const wchar_t kLocal[] = L"\\\\?\\";

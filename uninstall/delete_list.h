@@ -30,6 +30,10 @@ bool IsDeletableInstallDir(const std::wstring& dir, const std::vector<std::wstri
 // down; the empty ones that doubled or trailing separators leave are dropped.
 std::vector<std::wstring> EntryComponents(const std::wstring& entry);
 
+// The names a safe entry reaches, as Windows compares them: "." and empty components dropped,
+// trailing dots and spaces gone, lower case ("Skin\\.\\Images. " gives "skin", "images").
+std::vector<std::wstring> ComparableEntry(const std::wstring& entry);
+
 // A final path as the system reports it ("\\?\C:\dir", "\\?\UNC\server\share\dir") in the
 // form the folder guards compare ("C:\dir", "\\server\share\dir"). Other text is returned as
 // it is; a volume path without a drive letter then stays relative and is refused.

@@ -13,8 +13,9 @@ cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 [[ "$seconds" =~ ^[0-9]+$ ]] || { echo "usage: tools/fuzz.sh [SECONDS]" >&2; exit 2; }
 
+# Standard output is the report alone.
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz
+cmake --build --preset fuzz >&2
 
 tree=build/fuzz
 runs_dir="$tree/fuzz-runs"

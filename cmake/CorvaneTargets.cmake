@@ -15,7 +15,9 @@ else()
   add_compile_options(-Wall -Wextra -Wno-missing-field-initializers)
   if(CORVANE_FUZZ)
     # Coverage for libFuzzer in every library the fuzz targets link.
-    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    # Undefined behaviour stops the run as a crash does, so libFuzzer keeps the input.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+      -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined)
   elseif(CORVANE_SANITIZE)
     add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer)
@@ -45,13 +47,25 @@ function(corvane_benchmark)
   target_link_libraries(${B_NAME} PRIVATE ${B_LIBS} benchmark::benchmark_main)
 endfunction()
 
-# corvane_fuzzer(NAME n SOURCES s... [LIBS l...]): libFuzzer target, in the fuzz tree only.
+# corvane_fuzzer(NAME n_fuzzer SOURCES s... [LIBS l...]): libFuzzer target, in the fuzz tree only.
+# Its seeds are fuzz/corpus/<n>/ beside the CMakeLists that declares it, and fuzz/<n>.dict its
+# dictionary if there is one: tools/fuzz.sh finds them by this rule. The `fuzzers` target (what
+# the fuzz build preset builds) depends on every one.
 function(corvane_fuzzer)
   cmake_parse_arguments(F "" "NAME" "SOURCES;LIBS" ${ARGN})
   if(WIN32 OR NOT CORVANE_FUZZ)
     return()
   endif()
+  string(REGEX REPLACE "_fuzzer$" "" stem ${F_NAME})
+  if(stem STREQUAL F_NAME OR NOT IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/corpus/${stem})
+    message(FATAL_ERROR "fuzz target ${F_NAME}: the name must end in _fuzzer and its seeds lie in "
+      "${CMAKE_CURRENT_SOURCE_DIR}/fuzz/corpus/${stem}")
+  endif()
+  if(NOT TARGET fuzzers)
+    add_custom_target(fuzzers)
+  endif()
   add_executable(${F_NAME} ${F_SOURCES})
+  add_dependencies(fuzzers ${F_NAME})
   target_compile_options(${F_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
   target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
   target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})

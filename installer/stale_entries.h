@@ -7,8 +7,8 @@
 
 namespace corvane {
 
-// Entries of `previous` that are not in `shipped` (ASCII letters compared without case), that
-// pass IsSafeDeleteEntry, and that hold none of the shipped entries; in `previous`'s order.
+// Entries of `previous` that pass IsSafeDeleteEntry and that, compared as Windows reads them
+// (ComparableEntry), are neither one of `shipped` nor a folder holding one; in `previous`'s order.
 std::vector<std::wstring> StaleEntries(const std::vector<std::wstring>& previous,
                                        const std::vector<std::wstring>& shipped);
 

@@ -29,5 +29,15 @@ TEST(StaleEntries, AFolderThatStillHoldsAShippedFileStays) {
   EXPECT_THAT(StaleEntries({L"dat"}, {L"data\\b.txt"}), ElementsAre(L"dat"));
 }
 
+TEST(StaleEntries, ASpellingWindowsReadsAsAShippedEntryIsKept) {
+  const std::vector<std::wstring> shipped = {L"CorvaneClient.exe", L"error_page", L"error_page\\Error.html"};
+  EXPECT_THAT(StaleEntries({L"CorvaneClient.exe.", L"corvaneclient.exe ", L".\\CorvaneClient.exe",
+                            L"error_page\\\\Error.html", L"./error_page", L"error_page.\\.\\error.HTML.. "},
+                           shipped),
+              IsEmpty());
+  EXPECT_THAT(StaleEntries({L"error_page\\old.png.", L".\\retired"}, shipped),
+              ElementsAre(L"error_page\\old.png.", L".\\retired"));
+}
+
 }  // namespace
 }  // namespace corvane

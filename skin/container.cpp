@@ -2,6 +2,7 @@
 #include "skin/container.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace corvane {
 
@@ -71,7 +72,7 @@ template <typename Extent, typename Margins>
 std::vector<int> ShareAxis(const std::vector<std::unique_ptr<CControlUI>>& items, int room, int gap,
                            Extent fixedExtent, Margins margins) {
   std::vector<int> sizes(items.size(), 0);
-  int used = 0;
+  int64_t used = 0;  // every child's margins and size: more than an int holds for many children
   int stretching = 0;
   int flowing = 0;
   for (size_t i = 0; i < items.size(); ++i) {
@@ -86,8 +87,8 @@ std::vector<int> ShareAxis(const std::vector<std::unique_ptr<CControlUI>>& items
       ++stretching;
     }
   }
-  if (flowing > 1) used += gap * (flowing - 1);
-  int left = std::max(0, room - used);
+  if (flowing > 1) used += static_cast<int64_t>(gap) * (flowing - 1);
+  int left = static_cast<int>(std::max<int64_t>(0, room - used));
   for (size_t i = 0; i < items.size(); ++i) {
     const CControlUI& c = *items[i];
     if (!c.IsVisible() || c.IsFloat() || fixedExtent(c) > 0) continue;
@@ -113,7 +114,7 @@ void CVerticalLayoutUI::LayoutFlow(const UiRect& inner) {
     UiRect rc{inner.left + m.left, y + m.top, inner.right - m.right, y + m.top + heights[i]};
     if (c.GetFixedWidth() > 0) rc.right = rc.left + c.GetFixedWidth();
     c.SetPos(rc);
-    y = rc.bottom + m.bottom + m_childPadding;
+    y = c.GetPos().bottom + m.bottom + m_childPadding;  // from the kept rectangle: y stays bounded
   }
 }
 
@@ -129,7 +130,7 @@ void CHorizontalLayoutUI::LayoutFlow(const UiRect& inner) {
     UiRect rc{x + m.left, inner.top + m.top, x + m.left + widths[i], inner.bottom - m.bottom};
     if (c.GetFixedHeight() > 0) rc.bottom = rc.top + c.GetFixedHeight();
     c.SetPos(rc);
-    x = rc.right + m.right + m_childPadding;
+    x = c.GetPos().right + m.right + m_childPadding;
   }
 }
 

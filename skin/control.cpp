@@ -2,6 +2,8 @@
 // (background colour, background image, state image, text, border).
 #include "skin/control.h"
 
+#include <algorithm>
+
 #include "skin/ui_manager.h"
 
 namespace corvane {
@@ -40,7 +42,15 @@ bool CControlUI::IsEnabledInTree() const {
   return true;
 }
 
-void CControlUI::SetPos(const UiRect& rc) { m_pos = rc; }
+// Kept within kUiCoordinateLimit, so that the layout of the children cannot overflow; a
+// rectangle given the wrong way round (a float's pos, margins wider than the room) is empty at
+// its near edge: painters and hosts never see a negative size.
+void CControlUI::SetPos(const UiRect& rc) {
+  const auto limit = [](int v) { return std::clamp(v, -kUiCoordinateLimit, kUiCoordinateLimit); };
+  const int left = limit(rc.left);
+  const int top = limit(rc.top);
+  m_pos = UiRect{left, top, std::max(left, limit(rc.right)), std::max(top, limit(rc.bottom))};
+}
 
 void CControlUI::SetPadding(const UiRect& padding) {
   if (m_padding == padding) return;

@@ -38,7 +38,9 @@ class CControlUI {
   bool IsShownInTree() const;
   bool IsEnabledInTree() const;
 
-  // Position after layout, in the window's logical client coordinates.
+  // Position after layout, in the window's logical client coordinates: within
+  // kUiCoordinateLimit and never inverted (one given the wrong way round is kept empty at its
+  // left and top).
   const UiRect& GetPos() const { return m_pos; }
   virtual void SetPos(const UiRect& rc);
 

@@ -14,7 +14,7 @@ std::optional<std::vector<int>> ParseInts(const std::wstring& text, size_t count
     while (*p == L' ') ++p;
     wchar_t* end = nullptr;
     const long v = std::wcstol(p, &end, 10);
-    if (end == p) return std::nullopt;
+    if (end == p || v > kUiCoordinateLimit || v < -kUiCoordinateLimit) return std::nullopt;
     values.push_back(static_cast<int>(v));
     p = end;
     while (*p == L' ') ++p;

@@ -38,6 +38,10 @@ struct UiRect {
   bool operator!=(const UiRect& o) const { return !(*this == o); }
 };
 
+// The largest coordinate or length, either sign, that the toolkit takes: far past any screen,
+// and small enough that the layout's sums of a few of them cannot overflow an int.
+constexpr int kUiCoordinateLimit = 1 << 24;
+
 // 0xAARRGGBB; 0 means "not set" (nothing is drawn).
 using UiColor = uint32_t;
 
@@ -62,7 +66,8 @@ struct UiImageSpec {
 };
 UiImageSpec ParseImageSpec(const std::wstring& text);
 
-// Attribute values. Nothing when the text is not of the kind.
+// Attribute values. Nothing when the text is not of the kind, or a number lies past
+// kUiCoordinateLimit.
 std::optional<UiColor> ParseColor(const std::wstring& text);   // "#RRGGBB" or "#AARRGGBB"
 std::optional<UiRect> ParseRect(const std::wstring& text);     // "l,t,r,b"
 std::optional<UiSize> ParseSize(const std::wstring& text);     // "cx,cy"

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cwchar>
 #include <cwctype>
+#include <optional>
 
 namespace corvane {
 namespace {
@@ -48,14 +49,6 @@ bool NamesDevice(const std::wstring& component) {
   return false;
 }
 
-std::wstring NormalisedForCompare(std::wstring path) {
-  while (!path.empty() && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
-  for (wchar_t& c : path) {
-    c = (c == L'/') ? L'\\' : static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(c)));
-  }
-  return path;
-}
-
 bool IsAbsolute(const std::wstring& dir) {
   const bool driveAbsolute = dir.size() >= 3 && std::iswalpha(static_cast<std::wint_t>(dir[0])) && dir[1] == L':' &&
                              (dir[2] == L'\\' || dir[2] == L'/');
@@ -63,19 +56,48 @@ bool IsAbsolute(const std::wstring& dir) {
   return driveAbsolute || unc;
 }
 
-// "C:\" or "\\server\share" (with or without a trailing backslash).
-bool IsRoot(const std::wstring& normalised) {
-  if (normalised.size() == 2 && normalised[1] == L':') return true;
-  if (normalised.compare(0, 2, L"\\\\") == 0) {
-    const std::vector<std::wstring> parts = SplitComponents(normalised.substr(2));
-    return parts.size() <= 2;
-  }
-  return false;
+std::wstring Lower(std::wstring s) {
+  for (wchar_t& c : s) c = static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(c)));
+  return s;
 }
 
-bool IsSameOrAncestor(const std::wstring& ancestor, const std::wstring& path) {
-  if (path.size() < ancestor.size() || path.compare(0, ancestor.size(), ancestor) != 0) return false;
-  return path.size() == ancestor.size() || path[ancestor.size()] == L'\\';
+// A name as Windows compares it: without its trailing dots and spaces, any letter case; empty
+// for a name of dots and spaces only.
+std::wstring ComparedName(const std::wstring& name) {
+  return Lower(name.substr(0, name.find_last_not_of(L". ") + 1));  // npos + 1 == 0
+}
+
+// An absolute folder as Windows reads it: its root ("c:" or "\\server\share") and the names
+// below, each in lower case without its trailing dots and spaces, doubled separators dropped.
+// Nothing when a name is dots and spaces only: Windows reads ".", ".." or ".. " as this folder or
+// its parent, so the text would not say which folder is meant.
+struct ComparableFolder {
+  std::wstring root;
+  std::vector<std::wstring> names;
+};
+
+std::optional<ComparableFolder> Comparable(const std::wstring& dir) {
+  const std::vector<std::wstring> parts = SplitComponents(dir);
+  ComparableFolder folder;
+  size_t first = 1;
+  if (parts[0].empty()) {  // "\\server\share\...": parts "", "", server, share
+    if (parts.size() < 4 || parts[2].empty() || parts[3].empty()) return std::nullopt;
+    folder.root = L"\\\\" + Lower(parts[2]) + L"\\" + Lower(parts[3]);
+    first = 4;
+  } else {
+    folder.root = Lower(parts[0]);
+  }
+  for (size_t i = first; i < parts.size(); ++i) {
+    if (parts[i].empty()) continue;
+    folder.names.push_back(ComparedName(parts[i]));
+    if (folder.names.back().empty()) return std::nullopt;
+  }
+  return folder;
+}
+
+bool IsSameOrAncestor(const ComparableFolder& ancestor, const ComparableFolder& folder) {
+  return ancestor.root == folder.root && ancestor.names.size() <= folder.names.size() &&
+         std::equal(ancestor.names.begin(), ancestor.names.end(), folder.names.begin());
 }
 
 }  // namespace
@@ -97,29 +119,29 @@ std::vector<std::string> SplitDeleteList(const std::string& bytes) {
 
 bool IsSafeDeleteEntry(const std::wstring& entry) {
   if (entry.empty()) return false;
+  // The file API reads a name up to its first NUL: "\0x" would name the installation folder.
+  if (entry.find(L'\0') != std::wstring::npos) return false;
   if (entry.find(L':') != std::wstring::npos) return false;  // drive-relative, streams, "C:\..."
   if (entry[0] == L'\\' || entry[0] == L'/') return false;    // rooted or UNC
+  bool namesSomething = false;
   for (const std::wstring& component : SplitComponents(entry)) {
     // Windows drops trailing dots and spaces from a component, so ".. " is "..".
-    std::wstring trimmed = component;
-    while (!trimmed.empty() && (trimmed.back() == L'.' || trimmed.back() == L' ')) trimmed.pop_back();
+    const std::wstring trimmed = ComparedName(component);
     if (trimmed.empty() && component.find(L"..") != std::wstring::npos) return false;
     if (NamesDevice(component)) return false;
+    namesSomething = namesSomething || !trimmed.empty();
   }
-  return true;
+  return namesSomething;  // "." or ".\" alone is the installation folder itself
 }
 
 bool IsDeletableInstallDir(const std::wstring& dir, const std::vector<std::wstring>& protectedFolders) {
   if (dir.empty() || dir.size() >= 260 || !IsAbsolute(dir)) return false;
-  if (dir.find(L':', 2) != std::wstring::npos) return false;
-  for (const std::wstring& component : SplitComponents(dir.substr(2))) {
-    if (component == L"..") return false;
-  }
-  const std::wstring normalised = NormalisedForCompare(dir);
-  if (IsRoot(normalised)) return false;
-  return std::none_of(protectedFolders.begin(), protectedFolders.end(), [&](const std::wstring& folder) {
-    const std::wstring f = NormalisedForCompare(folder);
-    return !f.empty() && IsSameOrAncestor(normalised, f);
+  if (dir.find(L':', 2) != std::wstring::npos || dir.find(L'\0') != std::wstring::npos) return false;
+  const std::optional<ComparableFolder> folder = Comparable(dir);
+  if (!folder || folder->names.empty()) return false;  // a root, or not plainly named
+  return std::none_of(protectedFolders.begin(), protectedFolders.end(), [&](const std::wstring& guarded) {
+    const std::optional<ComparableFolder> g = guarded.empty() ? std::nullopt : Comparable(guarded);
+    return g && IsSameOrAncestor(*folder, *g);
   });
 }
 
@@ -127,6 +149,15 @@ std::vector<std::wstring> EntryComponents(const std::wstring& entry) {
   std::vector<std::wstring> components = SplitComponents(entry);
   components.erase(std::remove(components.begin(), components.end(), std::wstring()), components.end());
   return components;
+}
+
+std::vector<std::wstring> ComparableEntry(const std::wstring& entry) {
+  std::vector<std::wstring> names;
+  for (const std::wstring& component : EntryComponents(entry)) {
+    std::wstring name = ComparedName(component);
+    if (!name.empty()) names.push_back(std::move(name));
+  }
+  return names;
 }
 
 std::wstring StripFinalPathPrefix(const std::wstring& finalPath) {

@@ -34,6 +34,13 @@ TEST(IsSafeDeleteEntry, EverythingThatLeavesTheFolderIsRefused) {
   }
 }
 
+TEST(IsSafeDeleteEntry, TheFolderItselfAndNamesCutAtANulAreRefused) {
+  for (const std::wstring& entry : std::vector<std::wstring>{L".", L".\\", L"./.", L". ", std::wstring(L"\0", 1),
+                                                             std::wstring(L"\0skin", 5), std::wstring(L"skin\0x", 6)}) {
+    EXPECT_FALSE(IsSafeDeleteEntry(entry)) << entry.size();
+  }
+}
+
 class InstallDir : public ::testing::Test {
  protected:
   const std::vector<std::wstring> protectedFolders = {
@@ -56,6 +63,15 @@ TEST_F(InstallDir, RootsSystemFoldersTheirParentsAndOddPathsAreRefused) {
                              L"Corvane", L"\\Corvane", L"C:Corvane", L"C:\\x\\..\\Windows", L"C:\\a:b"}) {
     EXPECT_FALSE(IsDeletableInstallDir(dir, protectedFolders)) << std::string(dir, dir + wcslen(dir));
   }
+}
+
+TEST_F(InstallDir, SpellingsWindowsReadsAsARootOrAGuardedFolderAreRefused) {
+  for (const std::wstring& dir : std::vector<std::wstring>{
+           L"C:\\.", L"C:\\Apps\\..", L"C:\\Apps\\.. ", L"C:\\Windows.", L"C:\\Windows \\", L"C:\\\\Windows",
+           L"C:/Program Files/./Corvane", L"\\\\server\\share\\ .", std::wstring(L"C:\\Users\0\\x", 11)}) {
+    EXPECT_FALSE(IsDeletableInstallDir(dir, protectedFolders)) << dir.size();
+  }
+  EXPECT_TRUE(IsDeletableInstallDir(L"D:\\Apps\\\\Corvane.", protectedFolders)) << "still one plain folder";
 }
 
 TEST_F(InstallDir, LengthOf260OrMoreIsRefused) {

@@ -4,6 +4,8 @@
 #include <json/reader.h>
 #include <json/value.h>
 
+#include <algorithm>
+
 #include "base/json_text.h"
 
 namespace corvane {
@@ -38,6 +40,22 @@ std::string UpdateFileNameFromUrl(const std::string& url) {
   return name;
 }
 
+bool IsUpdateUrl(const std::string& url) {
+  const bool plain = std::none_of(url.begin(), url.end(), [](char c) {
+    return static_cast<unsigned char>(c) <= 0x20 || c == 0x7F;
+  });
+  const size_t colon = url.find("://");
+  if (!plain || colon == std::string::npos) return false;
+  std::string scheme = url.substr(0, colon);
+  for (char& c : scheme) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  // A host, then a path: the signature's address is the path's, with ".sig" added.
+  const size_t host = colon + 3;
+  const size_t path = url.find_first_of("/?#", host);
+  return (scheme == "http" || scheme == "https") && path != std::string::npos && path > host && url[path] == '/';
+}
+
 UpdateInfo ParseUpdateDocument(const std::string& body) {
   UpdateInfo info;
   Json::Value root;
@@ -54,7 +72,8 @@ UpdateInfo ParseUpdateDocument(const std::string& body) {
   const Json::Value force = root.get("force", Json::Value());
   if (force.type() == Json::booleanValue) info.force = force.asBool();
   const Json::Value url = root.get("url", Json::Value());
-  if (url.type() == Json::stringValue) info.url = url.asString();
+  if (url.type() == Json::stringValue && IsUpdateUrl(url.asString())) info.url = url.asString();
+  if (info.type == 1 && info.url.empty()) info.type = 0;
   return info;
 }
 

@@ -38,9 +38,15 @@ std::string BuildUpdateRequestBody(const std::string& productName, const std::st
 // folder: "http://h/a/../../x.deb?y" gives "x.deb", "http://h/" gives "update".
 std::string UpdateFileNameFromUrl(const std::string& url);
 
+// An address an update may be fetched from: "http://" or "https://" (the scheme in any letter
+// case), a host part, a path ("/..."), and no space or control byte anywhere.
+bool IsUpdateUrl(const std::string& url);
+
 // Reads the answer. Each member counts only with its exact JSON type ("type" an integer that
 // fits in 32 bits, "force" a boolean, the others strings); anything else, invalid JSON, or a
-// document that is not an object leaves the defaults.
+// document that is not an object leaves the defaults. The answer comes over plain http, so
+// "url" counts only when IsUpdateUrl, and an offer (type 1) without such a url is no offer
+// (type 0).
 UpdateInfo ParseUpdateDocument(const std::string& body);
 
 // Newer exactly when the installer's most significant version word is greater, as unsigned

@@ -64,10 +64,27 @@ TEST(UpdateDocument, WrongTypesAndBadDocumentsKeepDefaults) {
     EXPECT_TRUE(info.url.empty()) << body;
   }
   const UpdateInfo mixed = ParseUpdateDocument(R"({"type":1,"url":7,"force":"yes","product_name":["x"]})");
-  EXPECT_EQ(mixed.type, 1);
+  EXPECT_EQ(mixed.type, 0) << "an offer without a url is none";
   EXPECT_TRUE(mixed.url.empty());
   EXPECT_FALSE(mixed.force);
   EXPECT_TRUE(mixed.product_name.empty());
+}
+
+TEST(UpdateDocument, AnOfferNeedsAnHttpOrHttpsUrl) {
+  for (const char* url : {"http://h/Setup.exe", "HTTPS://h:8443/a.deb?x=1", "http://h/"}) {
+    EXPECT_TRUE(IsUpdateUrl(url)) << url;
+    const UpdateInfo offer = ParseUpdateDocument(std::string(R"({"type":1,"url":")") + url + "\"}");
+    EXPECT_EQ(offer.type, 1) << url;
+    EXPECT_EQ(offer.url, url);
+  }
+  for (const char* url : {"", "file:///etc/passwd", "ftp://h/Setup.exe", "http:/h/x", "http://", "http:///x",
+                          "http://h", "http://h?x=/y", "http://h/a b", "http://h/\r\nX: y", "javascript:alert(1)",
+                          "Setup.exe"}) {
+    EXPECT_FALSE(IsUpdateUrl(url)) << url;
+    const UpdateInfo refused = ParseUpdateDocument(std::string(R"({"type":1,"url":")") + url + "\"}");
+    EXPECT_EQ(refused.type, 0) << url;
+    EXPECT_TRUE(refused.url.empty()) << url;
+  }
 }
 
 TEST(NewerInstaller, OnlyTheMostSignificantWordOrders) {

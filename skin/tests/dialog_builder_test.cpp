@@ -143,6 +143,18 @@ TEST(Layout, ShowingAndHidingPagesRelaysTheContainer) {
   EXPECT_EQ(m->FindControlAt({50, 50}), m->FindControl(L"y"));
 }
 
+TEST(Layout, RectanglesAreNeverInvertedNorPastTheLimit) {
+  auto m = BuildFromXml(R"(<Window><HorizontalLayout>
+      <Button name="flipped" float="true" pos="40,30,10,5"/>
+      <Button name="squeezed" padding="300,0,300,0"/>
+      <Button name="far" float="true" pos="0,0,16777216,16777216" width="16777216"/>
+    </HorizontalLayout></Window>)", {400, 300});
+  EXPECT_EQ(m->FindControl(L"flipped")->GetPos(), (UiRect{40, 30, 40, 30}));
+  const UiRect squeezed = m->FindControl(L"squeezed")->GetPos();
+  EXPECT_EQ(squeezed.Width(), 0);
+  EXPECT_EQ(m->FindControl(L"far")->GetPos(), (UiRect{0, 0, kUiCoordinateLimit, kUiCoordinateLimit}));
+}
+
 TEST(AttributeValues, ParseOrRefuse) {
   EXPECT_EQ(ParseColor(L"#2F6FEB"), 0xFF2F6FEBu);
   EXPECT_EQ(ParseColor(L"#802F6FEB"), 0x802F6FEBu);
@@ -151,6 +163,9 @@ TEST(AttributeValues, ParseOrRefuse) {
   EXPECT_EQ(ParseRect(L"1, 2,3 ,4"), (UiRect{1, 2, 3, 4}));
   EXPECT_FALSE(ParseRect(L"1,2,3").has_value());
   EXPECT_FALSE(ParseRect(L"1,2,3,4,5").has_value());
+  EXPECT_EQ(ParseInt(L"-16777216"), -kUiCoordinateLimit);
+  EXPECT_FALSE(ParseInt(L"16777217").has_value()) << "past any screen, and sums of such would overflow";
+  EXPECT_FALSE(ParseRect(L"4,4,4,2147483649").has_value());
   const UiImageSpec parsed = ParseImageSpec(L"file='radio.png' dest='0,6,16,22'");
   EXPECT_EQ(parsed.file, L"radio.png");
   EXPECT_TRUE(parsed.hasDest);

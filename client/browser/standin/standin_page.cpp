@@ -103,10 +103,22 @@ std::string Attribute(const std::string& tag, const std::string& name) {
   return std::string();
 }
 
+// True when `href` starts with a scheme of its own ("http:", "mailto:", "about:"): letters,
+// then letters, digits, '+', '-' or '.', then ':'. "page?next=http://x" has none.
+bool HasScheme(const std::wstring& href) {
+  const auto letter = [](wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); };
+  size_t i = 0;
+  while (i < href.size() && (letter(href[i]) || (i > 0 && ((href[i] >= L'0' && href[i] <= L'9') ||
+                                                          href[i] == L'+' || href[i] == L'-' || href[i] == L'.')))) {
+    ++i;
+  }
+  return i > 0 && i < href.size() && href[i] == L':';
+}
+
 }  // namespace
 
 std::wstring ResolveUrl(const std::wstring& base, const std::wstring& href) {
-  if (href.find(L"://") != std::wstring::npos || href.rfind(L"about:", 0) == 0) return href;
+  if (HasScheme(href)) return href;
   const size_t schemeEnd = base.find(L"://");
   if (schemeEnd == std::wstring::npos) return href;
   const size_t pathStart = base.find(L'/', schemeEnd + 3);

@@ -21,7 +21,8 @@ struct PageText {
 
 PageText ExtractPageText(const std::string& utf8Html);
 
-// `href` made absolute against the page's `base` URL.
+// `href` made absolute against the page's `base` URL; one with a scheme of its own ("https:",
+// "mailto:", "about:") is taken as it is.
 std::wstring ResolveUrl(const std::wstring& base, const std::wstring& href);
 
 // True when a link to this target asks for a new window.

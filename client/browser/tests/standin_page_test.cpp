@@ -37,6 +37,10 @@ TEST(PageLinks, ResolvedAgainstThePageAndNewWindowTargets) {
   EXPECT_EQ(ResolveUrl(L"http://h:1", L"c.html"), L"http://h:1/c.html");
   EXPECT_EQ(ResolveUrl(L"http://h:1/a?q#f", L"#top"), L"http://h:1/a?q#top");
   EXPECT_EQ(ResolveUrl(L"file:///C:/p/error_page/Error.html", L"http://s/"), L"http://s/");
+  EXPECT_EQ(ResolveUrl(L"http://h:1/a/b.html", L"c.html?next=http://x/"), L"http://h:1/a/c.html?next=http://x/");
+  EXPECT_EQ(ResolveUrl(L"http://h:1/a/b.html", L"://"), L"http://h:1/a/://");
+  EXPECT_EQ(ResolveUrl(L"http://h:1/a/b.html", L"mailto:t@school.example"), L"mailto:t@school.example");
+  EXPECT_EQ(ResolveUrl(L"http://h:1/a/b.html", L"about:blank"), L"about:blank");
   EXPECT_TRUE(OpensNewWindow(L"_blank"));
   EXPECT_TRUE(OpensNewWindow(L"other"));
   EXPECT_FALSE(OpensNewWindow(L""));

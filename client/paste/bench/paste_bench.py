@@ -3,7 +3,7 @@
 (--app) and surf, in the same run.
 
   /usr/bin/python3 client/paste/bench/paste_bench.py [--client build/linux/bin/corvane-client]
-      [--rounds 5] [--only corvane,chromium,surf]
+      [--rounds 5] [--only corvane,chromium,surf] [--before OLD/corvane-client]
 
 The page is Quill 2.0.3 (from the npm registry, fetched by `bash tools/bootstrap.sh --bench`
 into /var/cache/corvane-deps/npm, never into the repository), served by a loopback server of
@@ -273,6 +273,7 @@ def main():
     p.add_argument("--timeout", type=float, default=60.0, help="seconds to wait for the editor to load")
     p.add_argument("--paste-timeout", type=float, default=10.0, help="seconds to wait for a picture")
     p.add_argument("--only", default="corvane,chromium,surf")
+    p.add_argument("--before", type=Path, help="another build of the client, run as 'before' in the same rounds")
     args = p.parse_args()
 
     if not os.environ.get("DISPLAY"):
@@ -281,8 +282,8 @@ def main():
         return subprocess.call(["xvfb-run", "-a", "-s", "-screen 0 1920x1200x24", "dbus-run-session", "--",
                                 "bash", str(ROOT / "tools" / "with_window_manager.sh"), *inner])
 
-    wanted = [name for name in args.only.split(",") if name]
-    missing = [name for name in wanted if name != "corvane" and shutil.which(name) is None]
+    wanted = [name for name in args.only.split(",") if name] + (["before"] if args.before else [])
+    missing = [name for name in wanted if name not in ("corvane", "before") and shutil.which(name) is None]
     if missing or not (QUILL / "quill.js").exists():
         sys.exit("bench: browsers or Quill missing; run: bash tools/bootstrap.sh --bench")
     if "corvane" in wanted and not os.access(args.client, os.X_OK):
@@ -309,7 +310,7 @@ def main():
         for round_index in range(args.rounds):
             order = wanted[round_index % len(wanted):] + wanted[:round_index % len(wanted)]
             for name in order:
-                argv, _ = browsers(args.client, url)[name]
+                argv = [str(args.before)] if name == "before" else browsers(args.client, url)[name][0]
                 start = run_start(name, argv, server, pictures, (scratch / "warm.png", small), args.timeout,
                                   args.paste_timeout)
                 if start is None:

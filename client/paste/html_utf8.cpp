@@ -1,29 +1,13 @@
-// UTF-16LE to UTF-8 by hand: the portable core has no converter library to lean on.
+// UTF-16LE to UTF-8 without GLib, so that the native tests and the fuzzer reach it too.
 #include "client/paste/html_utf8.h"
 
 #include <cstdint>
 #include <optional>
 
+#include "base/utf8.h"
+
 namespace corvane {
 namespace {
-
-void AppendUtf8(std::string& out, uint32_t code) {
-  if (code < 0x80) {
-    out.push_back(static_cast<char>(code));
-  } else if (code < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else if (code < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  }
-}
 
 // Invalid input gives nothing at all rather than a guess, as GLib's converter did before.
 std::optional<std::string> Utf16LeToUtf8(const std::string& bytes, size_t from) {
@@ -44,7 +28,7 @@ std::optional<std::string> Utf16LeToUtf8(const std::string& bytes, size_t from) 
       code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
       at += 2;
     }
-    AppendUtf8(out, code);
+    AppendUtf8(out, static_cast<char32_t>(code));
   }
   return out;
 }

@@ -32,7 +32,6 @@ import json
 import os
 import random
 import shutil
-import signal
 import statistics
 import subprocess
 import sys
@@ -45,7 +44,8 @@ from PIL import Image, ImageDraw, ImageFilter
 
 ROOT = Path(__file__).resolve().parents[3]
 sys.path.insert(0, str(ROOT / "client" / "browser" / "webkit" / "bench"))
-from browser_bench import browsers, process_tree, stop, tree_pss_kib  # noqa: E402
+from browser_bench import (QuietHandler, browsers, fresh_profile_env, rerun_under_xvfb, stop,  # noqa: E402
+                           tree_pss_kib)
 
 QUILL = Path(os.environ.get("CORVANE_DEPS", "/var/cache/corvane-deps")) / "npm" / "quill-2.0.3" / "package" / "dist"
 
@@ -83,18 +83,7 @@ class EditorServer:
         self.events = []  # (kind, monotonic time, body)
         server = self
 
-        class Handler(http.server.BaseHTTPRequestHandler):
-            def log_message(self, *args):
-                pass
-
-            def _reply(self, status, body=b"", kind="text/html; charset=utf-8"):
-                self.send_response(status)
-                self.send_header("Content-Type", kind)
-                self.send_header("Content-Length", str(len(body)))
-                self.send_header("Cache-Control", "no-store")
-                self.end_headers()
-                self.wfile.write(body)
-
+        class Handler(QuietHandler):
             def do_GET(self):
                 if self.path == "/":
                     return self._reply(200, EDITOR_PAGE.encode("utf-8"))
@@ -224,15 +213,7 @@ def click_into_editor(pid):
 
 def run_start(name, argv, server, pictures, warmup, timeout, paste_timeout):
     profile_home = tempfile.mkdtemp(prefix=f"paste-bench-{name}-")
-    env = dict(os.environ)
-    env.update({
-        "HOME": profile_home,
-        "XDG_CONFIG_HOME": f"{profile_home}/.config",
-        "XDG_DATA_HOME": f"{profile_home}/.local/share",
-        "XDG_CACHE_HOME": f"{profile_home}/.cache",
-        "XDG_STATE_HOME": f"{profile_home}/.local/state",
-        "CORVANE_SERVICE_HOST": f"127.0.0.1:{server.port}",
-    })
+    env = fresh_profile_env(profile_home, server.port)
     argv = [a.replace("{profile}", profile_home) for a in argv]
     started = time.monotonic()
     proc = subprocess.Popen(argv, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
@@ -277,10 +258,7 @@ def main():
     args = p.parse_args()
 
     if not os.environ.get("DISPLAY"):
-        print("bench: no display; running under Xvfb with openbox and a private session bus", flush=True)
-        inner = [sys.executable, *sys.argv]
-        return subprocess.call(["xvfb-run", "-a", "-s", "-screen 0 1920x1200x24", "dbus-run-session", "--",
-                                "bash", str(ROOT / "tools" / "with_window_manager.sh"), *inner])
+        return rerun_under_xvfb("1920x1200")
 
     wanted = [name for name in args.only.split(",") if name] + (["before"] if args.before else [])
     missing = [name for name in wanted if name not in ("corvane", "before") and shutil.which(name) is None]

@@ -603,8 +603,9 @@ TEST_F(WebKitPolicyTest, CtrlVPastesTheGtkClipboardsPicturesInline) {
   gchar* bmp = nullptr;
   gsize bmpLength = 0;
   ASSERT_TRUE(gdk_pixbuf_save_to_buffer(large, &bmp, &bmpLength, "bmp", nullptr, nullptr));
-  OfferWithXclip("image/bmp", std::string(bmp, bmpLength), m_root);
+  const std::string bmpBytes(bmp, bmpLength);
   g_free(bmp);
+  OfferWithXclip("image/bmp", bmpBytes, m_root);
   Eval(view, "document.getElementById('editor').innerHTML = ''; window.pastes = []; 0");
   struct Ticks {
     gint64 last = g_get_monotonic_time(), longest = 0;
@@ -634,6 +635,18 @@ TEST_F(WebKitPolicyTest, CtrlVPastesTheGtkClipboardsPicturesInline) {
   g_object_unref(converted);
   g_object_unref(large);
   EXPECT_EQ(Eval(view, "var i = document.querySelectorAll('#editor img'); String(i[0].src === i[1].src)"), "true");
+
+  // The focus moves during a conversion: that paste is dropped, and the next press still pastes.
+  OfferWithXclip("image/bmp", bmpBytes, m_root);
+  Eval(view, "document.getElementById('editor').innerHTML = ''; window.pastes = []; 0");
+  XDo("key --clearmodifiers ctrl+v");
+  Eval(view, "var e = document.getElementById('editor'); e.blur(); e.focus(); 0");
+  GtkClipboard* clipboard = gtk_clipboard_get(GDK_SELECTION_CLIPBOARD);
+  EXPECT_TRUE(RunUntil([&] { return gtk_clipboard_wait_is_target_available(clipboard, gdk_atom_intern("text/html", FALSE)); }));
+  XDo("key --clearmodifiers ctrl+v");
+  EXPECT_TRUE(RunUntil([&] { return Eval(view, "String(window.pastes.length)") != "0"; }));
+  RunUntil([] { return false; }, 1);  // a paste not dropped would arrive meanwhile
+  EXPECT_EQ(Eval(view, "String(window.pastes.length)"), "1");
 
   // HTML naming local files: the picture inline byte for byte, the text file not.
   const std::string withFiles = "<p>作业<img src=\"" + pictureUrl + "\"><img src=\"" + textUrl + "\"></p>";

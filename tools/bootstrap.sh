@@ -28,7 +28,7 @@ NATIVE_PKGS=(
   lintian desktop-file-utils appstream file debootstrap
   libarchive-dev libapt-pkg-dev pkexec
 )
-[ "${1:-}" = "--bench" ] && NATIVE_PKGS+=(chromium surf npm)
+[ "${1:-}" = "--bench" ] && NATIVE_PKGS+=(chromium surf)
 # libgnutls30:i386 is no dependency of wine32, but Wine's bcrypt.dll loads it at run time to
 # verify update signatures (ECDSA).
 # lintian, desktop-file-utils, appstream and file check the Linux edition's Debian package;
@@ -96,6 +96,7 @@ fetch_source tinyxml2 tinyxml2
 
 # The rich-text editor of the paste benchmark, outside the repository.
 if [ "${1:-}" = "--bench" ] && [ ! -f "$DEPS/npm/quill-2.0.3/package/dist/quill.js" ]; then
+  command -v npm >/dev/null || DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends npm >/dev/null
   mkdir -p "$DEPS/npm/quill-2.0.3"
   (cd "$DEPS/npm" && npm pack --silent quill@2.0.3 >/dev/null && tar -xzf quill-2.0.3.tgz -C quill-2.0.3)
 fi

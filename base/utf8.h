@@ -14,5 +14,7 @@ std::wstring Utf8ToWide(std::string_view utf8);
 std::wstring Utf8ToWideEachByte(std::string_view bytes);
 // Lone surrogates (and, with 32-bit wchar_t, values past U+10FFFF) become U+FFFD.
 std::string WideToUtf8(std::wstring_view wide);
+// Appends the UTF-8 form of `cp`, which must be a scalar value (no surrogate, at most U+10FFFF).
+void AppendUtf8(std::string& out, char32_t cp);
 
 }  // namespace corvane

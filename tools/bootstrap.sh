@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs everything the build and the tests need on Debian 12, from Debian's archive only.
 # Idempotent: a second run checks and returns in a few seconds.
-#   --bench   also the browsers the Linux edition's start-up and memory benchmark compares with
-#             (client/browser/webkit/bench/browser_bench.py); the tests do not need them
+#   --bench   also the browsers the Linux edition's benchmarks compare with
+#             (client/browser/webkit/bench/browser_bench.py, client/paste/bench/paste_bench.py)
+#             and the editor the paste benchmark pastes into (Quill, from the npm registry, into
+#             $CORVANE_DEPS/npm); the tests do not need them
 # Source packages (built by our own build for MinGW) land in $CORVANE_DEPS, fetched through a
 # private apt list so the machine's own apt sources stay as they are.
 set -euo pipefail
@@ -94,5 +96,12 @@ fetch_source() {  # $1 = source package, $2 = name of the unpacked folder's stab
 }
 fetch_source libjsoncpp jsoncpp
 fetch_source tinyxml2 tinyxml2
+
+# The rich-text editor of the paste benchmark, outside the repository.
+if [ "${1:-}" = "--bench" ] && [ ! -f "$DEPS/npm/quill-2.0.3/package/dist/quill.js" ]; then
+  command -v npm >/dev/null || DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends npm >/dev/null
+  mkdir -p "$DEPS/npm/quill-2.0.3"
+  (cd "$DEPS/npm" && npm pack --silent quill@2.0.3 >/dev/null && tar -xzf quill-2.0.3.tgz -C quill-2.0.3)
+fi
 
 echo "bootstrap: ready (sources in $DEPS/src)"

@@ -1,13 +1,21 @@
 // The Linux platform's paste conversion for CorvaneCefClient.
 #include "client/browser/client_platform_gtk.h"
 
-#include "client/paste/convert_clipboard.h"
+#include "client/browser/webkit/webkit_key_queue_gtk.h"
+#include "client/paste/convert_clipboard_gtk.h"
 
 namespace corvane {
 
 CorvaneClientPlatform GtkClientPlatform() {
   CorvaneClientPlatform platform;
-  platform.convertClipboardForPaste = [] { ConvertClipboardForPaste(); };
+  // A release of the key is left alone: the press alone pastes.
+  platform.convertClipboardForPaste = [] {
+    TakeKeyPress([](KeyFinish finish) {
+      ConvertClipboardForPasteAsync([finish] {
+        finish([](WebKitWebView* view) { webkit_web_view_execute_editing_command(view, WEBKIT_EDITING_COMMAND_PASTE); });
+      });
+    });
+  };
   return platform;
 }
 

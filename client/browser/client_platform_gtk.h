@@ -6,9 +6,10 @@
 
 namespace corvane {
 
-// Ctrl+V in an editable field runs ConvertClipboardForPaste inside the key handler: the clipboard
-// is read synchronously (GTK's nested main loop), rewritten and owned by this program before
-// the key reaches WebKit, whose own paste then reads the rewritten "text/html".
+// Ctrl+V in an editable field takes the key press from WebKit (the backend's key queue), reads
+// and converts the clipboard without blocking the main loop, makes this program the owner of
+// the rewritten "text/html", and only then has WebKit paste; the page's paste event reads the
+// rewrite. Presses while one converts wait their turn.
 CorvaneClientPlatform GtkClientPlatform();
 
 }  // namespace corvane

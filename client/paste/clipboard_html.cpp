@@ -48,6 +48,12 @@ bool CClipboardHtml::WriteHtml() {
 }
 
 bool CClipboardHtml::ConvertBitmap() {
+  std::string bytes, mediaType;
+  if (m_session.ReadPicture(bytes, mediaType)) {
+    if (bytes.empty()) return false;
+    m_strFragment = BuildImageParagraph(Base64Encode(bytes.data(), bytes.size()), mediaType);
+    return true;
+  }
   std::string bmpPath;
   if (!m_session.SaveBitmap(bmpPath)) return false;
   const std::string base64 = EncodeFileBase64(bmpPath);

@@ -1,5 +1,5 @@
 // What one paste conversion needs from a clipboard while it holds it: the HTML entry's bytes in
-// and out, and the clipboard bitmap saved as a BMP file. The Windows clipboard implements it
+// and out, and the clipboard bitmap saved as a BMP file (or a picture file's bytes as they are). The Windows clipboard implements it
 // (clipboard_session_win.h), the GTK clipboard does (clipboard_session_gtk.h), recorded samples
 // do (recorded_clipboard.h).
 #pragma once
@@ -27,8 +27,13 @@ class CClipboardSession {
   // written whole: half a picture is not pasted.
   virtual bool SaveBitmap(std::string& bmpPath) = 0;
 
-  // The media type of the file SaveBitmap gives: a BMP on Windows, a PNG from GTK.
+  // The media type of the file SaveBitmap gives (a BMP on Windows).
   virtual const char* BitmapMediaType() const { return "image/bmp"; }
+
+  // When the clipboard's picture is at hand as the bytes of a picture file already (a PNG or
+  // JPEG a page can show): those bytes and their media type, so that no file is written. Asked
+  // before SaveBitmap; the Windows clipboard has no such picture.
+  virtual bool ReadPicture(std::string& /*bytes*/, std::string& /*mediaType*/) { return false; }
 };
 
 }  // namespace corvane

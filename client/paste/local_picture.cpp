@@ -32,6 +32,11 @@ void AppendLocalPictureBase64(std::string& out, const LocalFileName& path, std::
   AppendBase64(out, buffer.data(), buffer.size());
 }
 
+bool IsInlinablePicture(std::string_view bytes, std::string_view mediaType) {
+  return bytes.size() <= kMaxInlinedPictureBytes && !mediaType.empty() &&
+         PictureMediaType(bytes.substr(0, kPictureSignatureBytes)) == mediaType;
+}
+
 std::string EncodeLocalPictureBase64(const LocalFileName& path) {
   std::string out;
   std::string buffer;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "client/paste/local_file.h"
 
@@ -27,6 +28,10 @@ size_t ProbeLocalPictureBase64Length(const LocalFileName& path);
 // Appends the base64 of the picture at `path` to `out`; appends nothing for a file that is not
 // an inlinable picture. `buffer` holds the file's bytes meanwhile and may be reused.
 void AppendLocalPictureBase64(std::string& out, const LocalFileName& path, std::string& buffer);
+
+// Whether the bytes a clipboard offers as `mediaType` may be inlined as they are: their first
+// bytes are those of that very format, and they are within kMaxInlinedPictureBytes.
+bool IsInlinablePicture(std::string_view bytes, std::string_view mediaType);
 
 // The same as a string of its own.
 std::string EncodeLocalPictureBase64(const LocalFileName& path);

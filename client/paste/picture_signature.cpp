@@ -36,14 +36,19 @@ bool IsIco(std::string_view head) {
 
 }  // namespace
 
-bool HasPictureSignature(std::string_view head) {
-  return StartsWith(head, "\x89PNG\r\n\x1a\n") ||
-         StartsWith(head, "\xFF\xD8\xFF") ||
-         StartsWith(head, "GIF87a") || StartsWith(head, "GIF89a") ||
-         (head.size() >= 12 && StartsWith(head, "RIFF") && head.substr(8, 4) == "WEBP") ||
-         StartsWith(head, std::string_view("II*\0", 4)) ||
-         StartsWith(head, std::string_view("MM\0*", 4)) ||
-         IsBmp(head) || IsIco(head);
+std::string_view PictureMediaType(std::string_view head) {
+  if (StartsWith(head, "\x89PNG\r\n\x1a\n")) return "image/png";
+  if (StartsWith(head, "\xFF\xD8\xFF")) return "image/jpeg";
+  if (StartsWith(head, "GIF87a") || StartsWith(head, "GIF89a")) return "image/gif";
+  if (head.size() >= 12 && StartsWith(head, "RIFF") && head.substr(8, 4) == "WEBP") return "image/webp";
+  if (StartsWith(head, std::string_view("II*\0", 4)) || StartsWith(head, std::string_view("MM\0*", 4))) {
+    return "image/tiff";
+  }
+  if (IsBmp(head)) return "image/bmp";
+  if (IsIco(head)) return "image/x-icon";
+  return {};
 }
+
+bool HasPictureSignature(std::string_view head) { return !PictureMediaType(head).empty(); }
 
 }  // namespace corvane

@@ -12,4 +12,8 @@ constexpr size_t kPictureSignatureBytes = 32;
 // True when `head` starts like a PNG, JPEG, GIF, BMP, WebP, TIFF or ICO file.
 bool HasPictureSignature(std::string_view head);
 
+// The media type of the picture `head` starts ("image/png", "image/jpeg", "image/gif",
+// "image/webp", "image/tiff", "image/bmp", "image/x-icon"); empty for anything else.
+std::string_view PictureMediaType(std::string_view head);
+
 }  // namespace corvane

@@ -1,7 +1,8 @@
 // paste_replay in the Linux edition: the live GTK clipboard through the client's own conversion.
 #include <gtk/gtk.h>
 
-#include "client/paste/clipboard_session_gtk.h"
+#include "client/paste/clipboard_contents.h"
+#include "client/paste/clipboard_reader_gtk.h"
 #include "client/paste/convert_clipboard.h"
 #include "tools/paste_replay/replay_platform.h"
 
@@ -16,7 +17,10 @@ bool ConvertLiveClipboard(std::string& entry, std::string& error, int& exitCode)
   ConvertClipboardForPaste();
   // A rewritten clipboard is this program's: hand it to a clipboard manager before exiting.
   gtk_clipboard_store(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
-  CGtkClipboardSession session;
+  std::optional<ClipboardContents> read;
+  ReadClipboardAsync([&read](ClipboardContents contents) { read = std::move(contents); });
+  while (!read) g_main_context_iteration(nullptr, TRUE);  // no windows here to re-enter
+  CContentsClipboardSession session(*read);
   if (!session.ReadHtml(entry)) {
     error = "the clipboard holds no text/html (nor a picture or copied pictures to make it of)";
     exitCode = 2;

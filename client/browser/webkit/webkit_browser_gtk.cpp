@@ -195,6 +195,9 @@ CWebKitBrowser::CWebKitBrowser(int id, WebKitWebContext* context, GtkWidget* par
   g_signal_connect(m_view, "key-press-event", G_CALLBACK(OnKeyPress), this);
   g_signal_connect(m_view, "key-release-event", G_CALLBACK(OnKeyPress), this);
   g_signal_connect(m_view, "destroy", G_CALLBACK(OnDestroyed), this);
+  g_signal_connect(m_view, "focus-out-event", G_CALLBACK(OnFocusOut), this);
+  g_signal_connect(m_view, "notify::uri", G_CALLBACK(OnUriChanged), this);
+  m_keys = std::make_unique<CWebKitKeyQueue>(m_view);
   gtk_container_add(GTK_CONTAINER(parent), GTK_WIDGET(m_view));
   if (GTK_IS_BOX(parent)) gtk_box_set_child_packing(GTK_BOX(parent), GTK_WIDGET(m_view), TRUE, TRUE, 0, GTK_PACK_START);
   gtk_widget_show(GTK_WIDGET(m_view));
@@ -262,6 +265,7 @@ void CWebKitBrowser::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, C
   CefRefPtr<CefLoadHandler> handler = self->m_client ? self->m_client->GetLoadHandler() : nullptr;
   switch (event) {
     case WEBKIT_LOAD_STARTED:
+      self->m_keys->PageChanged();
       self->m_loading = true;
       self->m_editableFocus = false;
       self->RaiseLoadingState();
@@ -393,17 +397,30 @@ gboolean CWebKitBrowser::OnKeyPress(GtkWidget*, GdkEventKey* event, CWebKitBrows
   key.unmodified_character = plain <= 0xFFFF ? static_cast<char16_t>(plain) : 0;
   key.focus_on_editable_field = self->m_editableFocus;
   bool shortcut = false;
-  return handler->OnPreKeyEvent(self, key, reinterpret_cast<CefEventHandle>(event), &shortcut) ? TRUE : FALSE;
+  auto handOut = [&] { return handler->OnPreKeyEvent(self, key, reinterpret_cast<CefEventHandle>(event), &shortcut); };
+  if (event->type != GDK_KEY_PRESS || !self->m_keys) return handOut() ? TRUE : FALSE;
+  return HandOutKeyPress(*self->m_keys, handOut) ? TRUE : FALSE;
 }
 
 void CWebKitBrowser::OnEditableMessage(WebKitUserContentManager*, WebKitJavascriptResult* result,
                                        CWebKitBrowser* self) {
   self->m_editableFocus = jsc_value_to_boolean(webkit_javascript_result_get_js_value(result));
+  if (self->m_keys) self->m_keys->FocusChanged();
+}
+
+gboolean CWebKitBrowser::OnFocusOut(GtkWidget*, GdkEvent*, CWebKitBrowser* self) {
+  if (self->m_keys) self->m_keys->FocusChanged();
+  return FALSE;
+}
+
+void CWebKitBrowser::OnUriChanged(GObject*, GParamSpec*, CWebKitBrowser* self) {
+  if (self->m_keys) self->m_keys->PageChanged();  // also a new address without a load (history, fragment)
 }
 
 void CWebKitBrowser::OnDestroyed(GtkWidget*, CWebKitBrowser* self) {
   CefRefPtr<CWebKitBrowser> keep = self;
   self->m_view = nullptr;
+  self->m_keys.reset();
   CWebKitRuntime::Instance().Forget(self);
   if (CefRefPtr<CefLifeSpanHandler> handler = self->m_client ? self->m_client->GetLifeSpanHandler() : nullptr) {
     handler->OnBeforeClose(self);

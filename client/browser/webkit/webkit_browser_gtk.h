@@ -1,15 +1,18 @@
 // One WebKitWebView behind the contract's browser, host and main frame, with its signals raised
 // as the client's handler callbacks: load-changed as the loading state, load-failed as load
 // errors in the runtime's codes, create as the pop-up question (never a second window),
-// context-menu as the menu question, key presses as pre-key events.
+// context-menu as the menu question, key presses as pre-key events (a handler may take a key
+// press to answer it later through the view's key queue, see webkit_key_queue_gtk.h).
 #pragma once
 
 #include <webkit2/webkit2.h>
 
 #include <atomic>
+#include <memory>
 #include <string>
 
 #include "client/browser/cef_handlers.h"
+#include "client/browser/webkit/webkit_key_queue_gtk.h"
 
 namespace corvane {
 
@@ -62,6 +65,8 @@ class CWebKitBrowser final : public CefBrowser, public CefBrowserHost {
   static void OnEditableMessage(WebKitUserContentManager* manager, WebKitJavascriptResult* result,
                                 CWebKitBrowser* self);
   static void OnDestroyed(GtkWidget* widget, CWebKitBrowser* self);
+  static gboolean OnFocusOut(GtkWidget* widget, GdkEvent* event, CWebKitBrowser* self);
+  static void OnUriChanged(GObject* view, GParamSpec* property, CWebKitBrowser* self);
   void RaiseLoadError(cef_errorcode_t code, const char* text, const char* uri);
   void RaiseLoadingState();
 
@@ -73,6 +78,7 @@ class CWebKitBrowser final : public CefBrowser, public CefBrowserHost {
   std::atomic<bool> m_canGoForward{false};
   std::string m_url;  // the committed address, under the URL lock
   bool m_editableFocus = false;  // the page's focused element takes text (from the page script)
+  std::unique_ptr<CWebKitKeyQueue> m_keys;  // keys taken from WebKit, answered in turn
   IMPLEMENT_REFCOUNTING(CWebKitBrowser);
 };
 

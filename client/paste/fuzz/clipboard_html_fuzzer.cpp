@@ -2,7 +2,8 @@
 // scan for local picture sources. Checks, besides the sanitizers: a fragment read lies inside
 // the entry, the entry written for it reads back
 // as the same fragment (when the fragment holds no header keys), and the scan agrees
-// with the regular expression it replaces on short inputs.
+// with the regular expression it replaces on short inputs. The same bytes also go through the
+// Linux clipboard's readers: "text/html" as UTF-8, and copied files as HTML.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +12,8 @@
 #include <vector>
 
 #include "client/paste/clipboard_html.h"
+#include "client/paste/copied_pictures.h"
+#include "client/paste/html_utf8.h"
 #include "client/paste/local_image_sources.h"
 #include "client/paste/recorded_clipboard.h"
 
@@ -33,6 +36,22 @@ void CheckAgainstRegex(const std::string& text) {
     Check(found[i].pathEnd == found[i].pathBegin + static_cast<size_t>(it->length(1)));
   }
   Check(i == found.size());
+}
+
+// UTF-8 without a BOM stays a prefix of itself; no result ends in NUL padding. Every copied file
+// becomes one paragraph whose source holds no quote.
+void CheckLinuxReaders(const std::string& bytes) {
+  const std::string utf8 = corvane::HtmlAsUtf8(bytes);
+  Check(utf8.empty() || utf8.back() != '\0');
+  if (bytes.rfind("\xFF\xFE", 0) != 0) Check(bytes.compare(0, utf8.size(), utf8) == 0);
+  const std::string html = corvane::CopiedPicturesHtml(bytes, [](const std::string&) { return true; });
+  const std::string start = "<p><img src=\"file:///", close = "\"></p>";
+  for (size_t at = 0; at < html.size();) {
+    Check(html.compare(at, start.size(), start) == 0);
+    const size_t end = html.find('"', at + start.size());
+    Check(end != std::string::npos && html.compare(end, close.size(), close) == 0);
+    at = end + close.size();
+  }
 }
 
 }  // namespace
@@ -61,5 +80,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   CheckAgainstRegex(entry);
+  CheckLinuxReaders(entry);
   return 0;
 }

@@ -40,6 +40,36 @@ LOAD_BEACON = ("<script>addEventListener('load', function () {"
                " fetch('/_bench/loaded', {method: 'POST', cache: 'no-store'}); });</script>")
 
 
+class QuietHandler(http.server.BaseHTTPRequestHandler):
+    """Logs nothing; `_reply` answers uncached."""
+
+    def log_message(self, *args):
+        pass
+
+    def _reply(self, status, body=b"", kind="text/html; charset=utf-8"):
+        self.send_response(status)
+        self.send_header("Content-Type", kind)
+        self.send_header("Content-Length", str(len(body)))
+        self.send_header("Cache-Control", "no-store")
+        self.end_headers()
+        self.wfile.write(body)
+
+
+def fresh_profile_env(profile_home, port):
+    """The environment of a browser started with a profile of its own under `profile_home`,
+    the client's service at our server on `port`."""
+    env = dict(os.environ)
+    env.update({
+        "HOME": profile_home,
+        "XDG_CONFIG_HOME": f"{profile_home}/.config",
+        "XDG_DATA_HOME": f"{profile_home}/.local/share",
+        "XDG_CACHE_HOME": f"{profile_home}/.cache",
+        "XDG_STATE_HOME": f"{profile_home}/.local/state",
+        "CORVANE_SERVICE_HOST": f"127.0.0.1:{port}",
+    })
+    return env
+
+
 class LoadServer:
     """The demo home page with a load beacon, and the moments the beacon arrives."""
 
@@ -48,18 +78,7 @@ class LoadServer:
         self.arrivals = []
         server = self
 
-        class Handler(http.server.BaseHTTPRequestHandler):
-            def log_message(self, *args):
-                pass
-
-            def _reply(self, status, body=b"", kind="text/html; charset=utf-8"):
-                self.send_response(status)
-                self.send_header("Content-Type", kind)
-                self.send_header("Content-Length", str(len(body)))
-                self.send_header("Cache-Control", "no-store")
-                self.end_headers()
-                self.wfile.write(body)
-
+        class Handler(QuietHandler):
             def do_GET(self):
                 if self.path == "/":
                     page = demo_service.HOME_PAGE.format(host=self.headers.get("Host", ""))
@@ -152,6 +171,14 @@ def other_engine_users(tree):
     return users
 
 
+def rerun_under_xvfb(screen):
+    """Runs this benchmark again under Xvfb with openbox and a private session bus; its exit code."""
+    print("bench: no display; running under Xvfb with openbox and a private session bus", flush=True)
+    inner = [sys.executable, *sys.argv]
+    return subprocess.call(["xvfb-run", "-a", "-s", f"-screen 0 {screen}x24", "dbus-run-session", "--",
+                            "bash", str(ROOT / "tools" / "with_window_manager.sh"), *inner])
+
+
 def browsers(client, url):
     """name -> (argv, extra environment) for one fresh start."""
     chromium = ["chromium", f"--app={url}", "--user-data-dir={profile}/chromium", "--no-first-run",
@@ -167,15 +194,7 @@ def browsers(client, url):
 
 def run_once(name, argv, extra_env, server, settle, timeout):
     profile_home = tempfile.mkdtemp(prefix=f"bench-{name}-")
-    env = dict(os.environ)
-    env.update({
-        "HOME": profile_home,
-        "XDG_CONFIG_HOME": f"{profile_home}/.config",
-        "XDG_DATA_HOME": f"{profile_home}/.local/share",
-        "XDG_CACHE_HOME": f"{profile_home}/.cache",
-        "XDG_STATE_HOME": f"{profile_home}/.local/state",
-        "CORVANE_SERVICE_HOST": f"127.0.0.1:{server.port}",
-    })
+    env = fresh_profile_env(profile_home, server.port)
     env.update(extra_env)
     argv = [a.replace("{profile}", profile_home) for a in argv]
     started = time.monotonic()
@@ -237,10 +256,7 @@ def main():
     args = p.parse_args()
 
     if not os.environ.get("DISPLAY"):
-        print("bench: no display; running under Xvfb with openbox and a private session bus", flush=True)
-        inner = [sys.executable, *sys.argv]
-        return subprocess.call(["xvfb-run", "-a", "-s", "-screen 0 1600x1000x24", "dbus-run-session", "--",
-                                "bash", str(ROOT / "tools" / "with_window_manager.sh"), *inner])
+        return rerun_under_xvfb("1600x1000")
 
     wanted = [name for name in args.only.split(",") if name]
     missing = [name for name in wanted if name != "corvane" and shutil.which(name) is None]

@@ -6,6 +6,7 @@
 #include <webkit2/webkit2.h>
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
+#include <glib/gstdio.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -57,6 +58,52 @@ function landed() {
 }
 </script></body></html>)";
 constexpr char kErrorPage[] = "<!DOCTYPE html><html><head><title>ErrorPage</title></head><body>offline</body></html>";
+
+// The walk: a teacher's page meets the links, files and responses a browser meets, and stays.
+constexpr char kWalkPage[] = R"(<!DOCTYPE html><html><head><meta charset="utf-8"><title>Walk</title>
+<style>html, body { margin: 0; } a { display: block; height: 40px; }</style></head>
+<body><a id="mail" href="mailto:teacher@example.org">mail</a><a id="tel" href="tel:+861012345">tel</a>
+<a id="file" href="file:///etc/hostname">file</a><a id="odd" href="zoommtg://join">odd</a>
+<a id="report" href="/report">report</a><a id="data" href="/data.bin">data</a><a id="endless" href="/endless">endless</a>
+<div id="drop" style="height: 200px">drop here</div>
+<script>
+window.drags = 0;
+document.addEventListener('dragenter', function () { window.drags++; });
+</script></body></html>)";
+constexpr char kReport[] = "PK\x03\x04 a report the page cannot show";
+
+// The desktop the client hands links to and saves downloads in, made before anything in this
+// process reads XDG's folders (GLib keeps the first answer): a mail and phone handler that
+// records what it was given, and a download folder of the test's own.
+struct TestDesktop {
+  TestDesktop() {
+    gchar* made = g_dir_make_tmp("corvane-desktop-XXXXXX", nullptr);
+    root = made;
+    g_free(made);
+    launched = root + "/launched.txt";
+    downloads = root + "/下载";
+    const std::string script = root + "/open-link.sh";
+    g_file_set_contents(script.c_str(), ("#!/bin/sh\necho \"$1\" >> '" + launched + "'\n").c_str(), -1, nullptr);
+    g_chmod(script.c_str(), 0755);
+    g_mkdir_with_parents((root + "/share/applications").c_str(), 0700);
+    const std::string entry = "[Desktop Entry]\nType=Application\nName=Test link handler\nExec=" + script +
+                              " %u\nMimeType=x-scheme-handler/mailto;x-scheme-handler/tel;\nNoDisplay=true\n";
+    g_file_set_contents((root + "/share/applications/corvane-test-links.desktop").c_str(), entry.c_str(), -1, nullptr);
+    g_mkdir_with_parents((root + "/config").c_str(), 0700);
+    g_file_set_contents((root + "/config/mimeapps.list").c_str(),
+                        "[Default Applications]\nx-scheme-handler/mailto=corvane-test-links.desktop\n"
+                        "x-scheme-handler/tel=corvane-test-links.desktop\n",
+                        -1, nullptr);
+    g_file_set_contents((root + "/config/user-dirs.dirs").c_str(), ("XDG_DOWNLOAD_DIR=\"" + downloads + "\"\n").c_str(),
+                        -1, nullptr);
+    g_setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), TRUE);
+    const char* shared = g_getenv("XDG_DATA_DIRS");
+    g_setenv("XDG_DATA_DIRS", (root + "/share:" + (shared && *shared ? shared : "/usr/local/share:/usr/share")).c_str(),
+             TRUE);
+  }
+  std::string root, launched, downloads;
+};
+const TestDesktop g_desktop;
 
 // Runs the main loop until done() or a generous bound; the bound only ends a hung wait.
 // A shown top-level window holding one box, which a test gives the runtime as the browser's parent.
@@ -144,6 +191,26 @@ class PageServer {
       soup_message_headers_append(response, "Set-Cookie", "kept=persistent; Max-Age=86400; Path=/");
       soup_message_headers_append(response, "Set-Cookie", "session=only; Path=/; HttpOnly");
     }
+    if (std::string(path) == "/report" || std::string(path) == "/data.bin") {
+      const bool report = std::string(path) == "/report";
+      SoupMessageHeaders* response = soup_server_message_get_response_headers(message);
+      if (report) soup_message_headers_append(response, "Content-Disposition", "attachment; filename=\"../作业.docx\"");
+      const std::string body = report ? kReport : "\x01\x02 bytes";
+      soup_server_message_set_status(message, 200, nullptr);
+      soup_server_message_set_response(message, report ? "text/html" : "application/octet-stream", SOUP_MEMORY_COPY,
+                                       body.data(), body.size());
+      return;
+    }
+    if (std::string(path) == "/endless") {  // a first piece, then nothing: a download only a cancel ends
+      soup_message_headers_set_encoding(soup_server_message_get_response_headers(message), SOUP_ENCODING_CHUNKED);
+      soup_message_headers_set_content_type(soup_server_message_get_response_headers(message),
+                                            "application/octet-stream", nullptr);
+      soup_server_message_set_status(message, 200, nullptr);
+      const std::string piece(8192, 'x');  // past what the engine reads to sniff a type
+      soup_message_body_append(soup_server_message_get_response_body(message), SOUP_MEMORY_COPY, piece.data(),
+                               piece.size());
+      return;
+    }
     if (std::string(path) == "/slow") {
       soup_server_message_pause(message);  // never answered: a load that only a stop ends
       return;
@@ -152,6 +219,7 @@ class PageServer {
                              : std::string(path) == "/second" ? kSecondPage
                              : std::string(path) == "/editor" ? kEditorPage
                              : std::string(path) == "/login"  ? kSecondPage
+                             : std::string(path) == "/walk"   ? kWalkPage
                                                               : "";
     soup_server_message_set_status(message, page.empty() ? 404 : 200, nullptr);
     soup_server_message_set_response(message, "text/html; charset=utf-8", SOUP_MEMORY_COPY, page.data(), page.size());
@@ -685,6 +753,186 @@ TEST_F(WebKitPolicyTest, CtrlVPastesTheGtkClipboardsPicturesInline) {
   // This program ends as the owner, so the last xclip ends too.
   gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), "", 0);
   g_object_unref(screenshot);
+  cef_shutdown();
+  gtk_widget_destroy(window);
+  SetCefRuntime(nullptr);
+}
+
+// The names in `folder`, sorted.
+std::vector<std::string> FileNames(const std::string& folder) {
+  std::vector<std::string> names;
+  if (GDir* dir = g_dir_open(folder.c_str(), 0, nullptr)) {
+    while (const char* name = g_dir_read_name(dir)) names.push_back(name);
+    g_dir_close(dir);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string Joined(const std::vector<std::string>& names) {
+  std::string text;
+  for (const std::string& name : names) text += name + "|";
+  return text;
+}
+
+// Runs xdotool while the main loop goes on: a drag needs this program to answer the drop target.
+void XDoWhileRunning(const std::string& arguments) {
+  gchar** argv = nullptr;
+  ASSERT_TRUE(g_shell_parse_argv(("xdotool " + arguments).c_str(), nullptr, &argv, nullptr));
+  GPid pid = 0;
+  ASSERT_TRUE(g_spawn_async(nullptr, argv, nullptr, static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD),
+                            nullptr, nullptr, &pid, nullptr));
+  g_strfreev(argv);
+  int status = -1;
+  g_child_watch_add(pid, [](GPid child, gint code, gpointer out) {
+    *static_cast<int*>(out) = code;
+    g_spawn_close_pid(child);
+  }, &status);
+  ASSERT_TRUE(RunUntil([&] { return status != -1; }));
+  EXPECT_EQ(status, 0) << arguments;
+}
+
+// The screen position of (x, y) in `widget`.
+std::string ScreenPoint(GtkWidget* widget, int x, int y) {
+  gint originX = 0, originY = 0;
+  gdk_window_get_origin(gtk_widget_get_window(widget), &originX, &originY);
+  GtkAllocation area;
+  gtk_widget_get_allocation(widget, &area);
+  return std::to_string(originX + area.x + x) + " " + std::to_string(originY + area.y + y);
+}
+
+// Cancels each download at its first bytes, and tells when it finished.
+struct CancelPartWay {
+  static void Started(WebKitWebContext*, WebKitDownload* download, CancelPartWay* self) {
+    g_signal_connect(download, "received-data", G_CALLBACK(Received), self);
+    g_signal_connect(download, "finished", G_CALLBACK(Finished), self);
+  }
+  static void Received(WebKitDownload* download, guint64, CancelPartWay* self) {
+    if (!self->wrote) webkit_download_cancel(download);
+    self->wrote = true;
+  }
+  static void Finished(WebKitDownload*, CancelPartWay* self) { self->finished = true; }
+  bool finished = false, wrote = false;
+};
+
+void GiveUri(GtkWidget*, GdkDragContext*, GtkSelectionData* data, guint, guint, gchar* uri) {
+  gchar* uris[] = {uri, nullptr};
+  gtk_selection_data_set_uris(data, uris);
+}
+
+TEST_F(WebKitPolicyTest, ATeachersPageStaysWhateverItMeets) {
+  PageServer server;
+  g_setenv("CORVANE_SERVICE_HOST", ("127.0.0.1:" + std::to_string(server.Port())).c_str(), TRUE);
+  const std::string folder = m_root + "/program";
+  WriteFile(folder + "/error_page/Error.html", kErrorPage);
+  const std::wstring errorPage = BuildErrorPageUrl(Utf8ToWide(folder));
+  CorvaneClientPlatform platform;
+  platform.errorPageUrl = [&] { return errorPage; };
+  CefRefPtr<CorvaneCefClient> client = new CorvaneCefClient(platform);
+  CWebKitRuntime& runtime = CWebKitRuntime::Instance();
+  SetCefRuntime(&runtime);
+  cef_settings_t settings = {};
+  settings.size = sizeof(settings);
+  settings.multi_threaded_message_loop = 1;
+  ASSERT_TRUE(cef_initialize(CefMainArgs(), settings, new CorvaneCefApp(), nullptr));
+  GtkWidget* box = nullptr;
+  GtkWidget* window = ShowWindowWithBox(&box);
+  CefWindowInfo info;
+  info.parent_window = box;
+  ASSERT_TRUE(cef_browser_host_create_browser(info, client.get(), server.Url("/walk"), CefBrowserSettings(), nullptr));
+  ASSERT_TRUE(RunUntil([&] { return client->GetBrowser() != nullptr; }));
+  CefRefPtr<CefBrowser> browser = client->GetBrowser();
+  auto* view = static_cast<WebKitWebView*>(browser->GetHost()->GetWindowHandle());
+  GtkWidget* widget = GTK_WIDGET(view);
+  ASSERT_TRUE(TitleIs(view, "Walk"));
+  gtk_window_present(GTK_WINDOW(window));
+  ASSERT_TRUE(RunUntil([&] { return gtk_window_is_active(GTK_WINDOW(window)); }));
+  const std::string walk = server.Url("/walk");
+  const auto pageStayed = [&](const std::string& what) {
+    for (int i = 0; i < 5; ++i) Eval(view, "0");  // a navigation asked for meanwhile would have started
+    EXPECT_EQ(webkit_web_view_get_uri(view), walk) << what;
+    EXPECT_EQ(Eval(view, "document.title"), "Walk") << what;
+  };
+
+  // Mail and phone links clicked go to the desktop's handlers; the page stays.
+  ClickAt(widget, 10, 20, 1);
+  ClickAt(widget, 10, 60, 1);
+  std::string launched;
+  ASSERT_TRUE(RunUntil([&] {
+    gchar* text = nullptr;
+    launched = g_file_get_contents(g_desktop.launched.c_str(), &text, nullptr, nullptr) ? text : "";
+    g_free(text);
+    return launched.find("tel:") != std::string::npos && launched.find("mailto:") != std::string::npos;
+  })) << launched;
+  EXPECT_NE(launched.find("mailto:teacher@example.org"), std::string::npos) << launched;
+  pageStayed("mail and phone links");
+  // A script alone opens no mail program, and leaves nothing. (The engine counts a script the
+  // program runs as a gesture, and a timer within a second of one; this one is later.)
+  Eval(view, "setTimeout(function () { location.href = 'mailto:script@example.org'; }, 1500); 0");
+  RunUntil([] { return false; }, 3);
+  pageStayed("a script's mail link");
+
+  // A file link and an unknown scheme: nothing opens, the page stays.
+  ClickAt(widget, 10, 100, 1);
+  pageStayed("a file link");
+  ClickAt(widget, 10, 140, 1);
+  pageStayed("an unknown scheme");
+
+  // An attachment and a type the engine cannot show are saved in the download folder under the
+  // server's name made safe, beside a file of that name already there; no part file is left.
+  g_mkdir_with_parents(g_desktop.downloads.c_str(), 0700);
+  WriteFile(g_desktop.downloads + "/作业.docx", "the teacher's own");
+  ClickAt(widget, 10, 180, 1);
+  ClickAt(widget, 10, 220, 1);
+  const std::vector<std::string> saved = {"data.bin", "作业 (1).docx", "作业.docx"};
+  ASSERT_TRUE(RunUntil([&] { return FileNames(g_desktop.downloads) == saved; })) << Joined(FileNames(g_desktop.downloads));
+  EXPECT_EQ(ReadBytes(g_desktop.downloads + "/作业 (1).docx"), kReport);
+  EXPECT_EQ(ReadBytes(g_desktop.downloads + "/作业.docx"), "the teacher's own");
+  EXPECT_EQ(ReadBytes(g_desktop.downloads + "/data.bin"), "\x01\x02 bytes");
+  pageStayed("downloads");
+
+  // A download cancelled part way leaves nothing behind.
+  CancelPartWay cancelled;
+  WebKitWebContext* context = webkit_web_view_get_context(view);
+  const gulong started = g_signal_connect(context, "download-started", G_CALLBACK(CancelPartWay::Started), &cancelled);
+  ClickAt(widget, 10, 260, 1);
+  ASSERT_TRUE(RunUntil([&] { return cancelled.finished; }));
+  g_signal_handler_disconnect(context, started);
+  EXPECT_TRUE(cancelled.wrote);
+  RunUntil([] { return false; }, 1);  // a file written late would show now
+  EXPECT_EQ(FileNames(g_desktop.downloads), saved);
+  pageStayed("a cancelled download");
+
+  // A file dragged from another program onto the page: the page sees the drag, and stays.
+  const std::string dropped = m_root + "/notes.txt";
+  WriteFile(dropped, "notes");
+  GtkWidget* source = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  gtk_window_set_default_size(GTK_WINDOW(source), 200, 100);
+  gtk_window_move(GTK_WINDOW(source), 1000, 100);
+  GtkWidget* handle = gtk_event_box_new();
+  gtk_container_add(GTK_CONTAINER(handle), gtk_label_new("notes.txt"));
+  gtk_container_add(GTK_CONTAINER(source), handle);
+  GtkTargetEntry uriList = {const_cast<gchar*>("text/uri-list"), 0, 0};
+  gtk_drag_source_set(handle, GDK_BUTTON1_MASK, &uriList, 1, GDK_ACTION_COPY);
+  gchar* droppedUri = g_filename_to_uri(dropped.c_str(), nullptr, nullptr);
+  g_signal_connect(handle, "drag-data-get", G_CALLBACK(GiveUri), droppedUri);
+  gtk_widget_show_all(source);
+  ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_mapped(source); }));
+  RunUntil([] { return false; }, 1);
+  const std::string from = ScreenPoint(handle, 100, 50), to = ScreenPoint(widget, 200, 380);
+  XDoWhileRunning("mousemove --sync " + from + " mousedown 1 sleep 0.3 mousemove_relative --sync 20 20 sleep 0.3 "
+                  "mousemove --sync " + to + " sleep 0.3 mousemove_relative --sync 5 5 sleep 0.5 mouseup 1 sleep 0.5");
+  EXPECT_TRUE(RunUntil([&] { return Eval(view, "String(window.drags > 0)") == "true"; })) << "the drag reached the page";
+  pageStayed("a dropped file");
+  gtk_widget_destroy(source);
+  g_free(droppedUri);
+
+  // Still, the mail program was asked twice only: the script's link never reached it.
+  gchar* text = nullptr;
+  ASSERT_TRUE(g_file_get_contents(g_desktop.launched.c_str(), &text, nullptr, nullptr));
+  EXPECT_EQ(std::string(text), "mailto:teacher@example.org\ntel:+861012345\n");
+  g_free(text);
+
   cef_shutdown();
   gtk_widget_destroy(window);
   SetCefRuntime(nullptr);

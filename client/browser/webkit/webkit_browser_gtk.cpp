@@ -2,10 +2,12 @@
 // signals raised as the client's handler callbacks.
 #include "client/browser/webkit/webkit_browser_gtk.h"
 
+#include <cstdio>
 #include <mutex>
 #include <string>
 
 #include "client/browser/cef_menu_model.h"
+#include "client/browser/navigation_policy.h"
 #include "client/browser/webkit/webkit_runtime_gtk.h"
 
 namespace corvane {
@@ -94,6 +96,17 @@ class CWebKitFrame final : public CefFrame {
 };
 
 std::mutex g_urlLock;  // the committed URLs, read from any thread
+
+// A navigation WebKit starts for a drop comes this soon after it (the page had its chance).
+constexpr gint64 kDropNavigationWindow = 2 * G_USEC_PER_SEC;
+
+// WebKit hands requests escaped; the program's own addresses may not be.
+std::string Unescaped(const std::string& uri) {
+  gchar* plain = g_uri_unescape_string(uri.c_str(), nullptr);
+  std::string text = plain ? plain : uri;
+  g_free(plain);
+  return text;
+}
 
 }  // namespace
 
@@ -197,6 +210,9 @@ CWebKitBrowser::CWebKitBrowser(int id, WebKitWebContext* context, GtkWidget* par
   g_signal_connect(m_view, "destroy", G_CALLBACK(OnDestroyed), this);
   g_signal_connect(m_view, "focus-out-event", G_CALLBACK(OnFocusOut), this);
   g_signal_connect(m_view, "notify::uri", G_CALLBACK(OnUriChanged), this);
+  g_signal_connect(m_view, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
+  // Before WebKit's own handler (the class handler runs last), which may navigate to the drop.
+  g_signal_connect(m_view, "drag-drop", G_CALLBACK(OnDragDrop), this);
   m_keys = std::make_unique<CWebKitKeyQueue>(m_view);
   gtk_container_add(GTK_CONTAINER(parent), GTK_WIDGET(m_view));
   if (GTK_IS_BOX(parent)) gtk_box_set_child_packing(GTK_BOX(parent), GTK_WIDGET(m_view), TRUE, TRUE, 0, GTK_PACK_START);
@@ -240,7 +256,9 @@ void CWebKitBrowser::CloseBrowser(bool force_close) {
 }
 
 void CWebKitBrowser::LoadOnUi(const std::string& url) {
-  if (m_view) webkit_web_view_load_uri(m_view, url.c_str());
+  if (!m_view) return;
+  m_programUrl = url;
+  webkit_web_view_load_uri(m_view, url.c_str());
 }
 
 std::string CWebKitBrowser::Url() {
@@ -415,6 +433,72 @@ gboolean CWebKitBrowser::OnFocusOut(GtkWidget*, GdkEvent*, CWebKitBrowser* self)
 
 void CWebKitBrowser::OnUriChanged(GObject*, GParamSpec*, CWebKitBrowser* self) {
   if (self->m_keys) self->m_keys->PageChanged();  // also a new address without a load (history, fragment)
+}
+
+gboolean CWebKitBrowser::OnDragDrop(GtkWidget*, GdkDragContext*, gint, gint, guint, CWebKitBrowser* self) {
+  self->m_droppedAt = g_get_monotonic_time();
+  return FALSE;  // the page still receives its drop
+}
+
+void CWebKitBrowser::DecideNavigation(WebKitNavigationPolicyDecision* decision) {
+  WebKitPolicyDecision* policy = WEBKIT_POLICY_DECISION(decision);
+  WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(decision);
+  const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+  const std::string target = uri ? uri : "";
+  const WebKitNavigationType type = webkit_navigation_action_get_navigation_type(action);
+  // A drop the page left to WebKit becomes a navigation of the "other" kind: never the page's end.
+  if (type == WEBKIT_NAVIGATION_TYPE_OTHER && m_droppedAt != 0 &&
+      g_get_monotonic_time() - m_droppedAt < kDropNavigationWindow) {
+    webkit_policy_decision_ignore(policy);
+    return;
+  }
+  // Reloading or going back to a page already shown (the error page included) is not a new page.
+  const bool shownBefore = type == WEBKIT_NAVIGATION_TYPE_RELOAD || type == WEBKIT_NAVIGATION_TYPE_BACK_FORWARD;
+  const bool programAsked = shownBefore || (!m_programUrl.empty() && Unescaped(target) == Unescaped(m_programUrl));
+  switch (corvane::DecideNavigation(target, webkit_navigation_action_is_user_gesture(action), programAsked)) {
+    case NavigationVerdict::kAllow:
+      webkit_policy_decision_use(policy);
+      return;
+    case NavigationVerdict::kDesktop: {
+      GtkWidget* top = gtk_widget_get_toplevel(GTK_WIDGET(m_view));
+      GError* error = nullptr;
+      if (!gtk_show_uri_on_window(GTK_IS_WINDOW(top) ? GTK_WINDOW(top) : nullptr, target.c_str(), GDK_CURRENT_TIME,
+                                  &error)) {
+        std::fprintf(stderr, "corvane: no program opens %s: %s\n", target.c_str(), error ? error->message : "");
+        g_clear_error(&error);
+      }
+      webkit_policy_decision_ignore(policy);
+      return;
+    }
+    case NavigationVerdict::kRefuse:
+      webkit_policy_decision_ignore(policy);
+      return;
+  }
+}
+
+gboolean CWebKitBrowser::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
+                                        CWebKitBrowser* self) {
+  CefRefPtr<CWebKitBrowser> keep = self;
+  switch (type) {
+    case WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION:
+      self->DecideNavigation(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+      return TRUE;
+    case WEBKIT_POLICY_DECISION_TYPE_RESPONSE: {
+      auto* response = WEBKIT_RESPONSE_POLICY_DECISION(decision);
+      SoupMessageHeaders* headers =
+          webkit_uri_response_get_http_headers(webkit_response_policy_decision_get_response(response));
+      const char* disposition = headers ? soup_message_headers_get_one(headers, "Content-Disposition") : nullptr;
+      if (ResponseIsDownload(webkit_response_policy_decision_is_mime_type_supported(response),
+                             disposition ? disposition : "")) {
+        webkit_policy_decision_download(decision);  // saved by webkit_download_gtk.h; the page stays
+      } else {
+        webkit_policy_decision_use(decision);
+      }
+      return TRUE;
+    }
+    default:
+      return FALSE;  // a new window: `create` decides, as before
+  }
 }
 
 void CWebKitBrowser::OnDestroyed(GtkWidget*, CWebKitBrowser* self) {

@@ -1,7 +1,9 @@
 // One WebKitWebView behind the contract's browser, host and main frame, with its signals raised
 // as the client's handler callbacks: load-changed as the loading state, load-failed as load
 // errors in the runtime's codes, create as the pop-up question (never a second window),
-// context-menu as the menu question, key presses as pre-key events (a handler may take a key
+// context-menu as the menu question, decide-policy as the navigation and response rule of
+// navigation_policy.h (mail and phone links to the desktop, downloads saved by
+// webkit_download_gtk.h), drops kept from replacing the page, key presses as pre-key events (a handler may take a key
 // press to answer it later through the view's key queue, see webkit_key_queue_gtk.h).
 #pragma once
 
@@ -67,6 +69,11 @@ class CWebKitBrowser final : public CefBrowser, public CefBrowserHost {
   static void OnDestroyed(GtkWidget* widget, CWebKitBrowser* self);
   static gboolean OnFocusOut(GtkWidget* widget, GdkEvent* event, CWebKitBrowser* self);
   static void OnUriChanged(GObject* view, GParamSpec* property, CWebKitBrowser* self);
+  static gboolean OnDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
+                                 CWebKitBrowser* self);
+  static gboolean OnDragDrop(GtkWidget* widget, GdkDragContext* context, gint x, gint y, guint time,
+                             CWebKitBrowser* self);
+  void DecideNavigation(WebKitNavigationPolicyDecision* decision);
   void RaiseLoadError(cef_errorcode_t code, const char* text, const char* uri);
   void RaiseLoadingState();
 
@@ -77,6 +84,8 @@ class CWebKitBrowser final : public CefBrowser, public CefBrowserHost {
   std::atomic<bool> m_canGoBack{false};
   std::atomic<bool> m_canGoForward{false};
   std::string m_url;  // the committed address, under the URL lock
+  std::string m_programUrl;  // the last address the program loaded itself
+  gint64 m_droppedAt = 0;     // monotonic time of the last drop on the view
   bool m_editableFocus = false;  // the page's focused element takes text (from the page script)
   std::unique_ptr<CWebKitKeyQueue> m_keys;  // keys taken from WebKit, answered in turn
   IMPLEMENT_REFCOUNTING(CWebKitBrowser);

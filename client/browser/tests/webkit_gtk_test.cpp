@@ -65,10 +65,14 @@ constexpr char kWalkPage[] = R"(<!DOCTYPE html><html><head><meta charset="utf-8"
 <body><a id="mail" href="mailto:teacher@example.org">mail</a><a id="tel" href="tel:+861012345">tel</a>
 <a id="file" href="file:///etc/hostname">file</a><a id="odd" href="zoommtg://join">odd</a>
 <a id="report" href="/report">report</a><a id="data" href="/data.bin">data</a><a id="endless" href="/endless">endless</a>
-<div id="drop" style="height: 200px">drop here</div>
+<div id="drop" style="height: 100px">drop here</div>
+<div id="editor" contenteditable="true"><p id="p1" style="margin: 0; height: 40px">first line</p><p id="p2"
+ style="margin: 0; height: 40px">second line</p></div>
 <script>
-window.drags = 0;
+window.drags = 0; window.clicks = 0; window.inputs = [];
 document.addEventListener('dragenter', function () { window.drags++; });
+document.addEventListener('click', function () { window.clicks++; });
+document.getElementById('editor').addEventListener('input', function (e) { window.inputs.push(e.inputType); });
 </script></body></html>)";
 constexpr char kReport[] = "PK\x03\x04 a report the page cannot show";
 
@@ -815,9 +819,11 @@ struct CancelPartWay {
   bool finished = false, wrote = false;
 };
 
-void GiveUri(GtkWidget*, GdkDragContext*, GtkSelectionData* data, guint, guint, gchar* uri) {
-  gchar* uris[] = {uri, nullptr};
-  gtk_selection_data_set_uris(data, uris);
+void GiveUris(GtkWidget*, GdkDragContext*, GtkSelectionData* data, guint, guint, std::vector<std::string>* uris) {
+  std::vector<gchar*> list;
+  for (std::string& uri : *uris) list.push_back(uri.data());
+  list.push_back(nullptr);
+  gtk_selection_data_set_uris(data, list.data());
 }
 
 TEST_F(WebKitPolicyTest, ATeachersPageStaysWhateverItMeets) {
@@ -826,7 +832,7 @@ TEST_F(WebKitPolicyTest, ATeachersPageStaysWhateverItMeets) {
   const std::string folder = m_root + "/program";
   WriteFile(folder + "/error_page/Error.html", kErrorPage);
   const std::wstring errorPage = BuildErrorPageUrl(Utf8ToWide(folder));
-  CorvaneClientPlatform platform;
+  CorvaneClientPlatform platform = GtkClientPlatform();
   platform.errorPageUrl = [&] { return errorPage; };
   CefRefPtr<CorvaneCefClient> client = new CorvaneCefClient(platform);
   CWebKitRuntime& runtime = CWebKitRuntime::Instance();
@@ -857,6 +863,7 @@ TEST_F(WebKitPolicyTest, ATeachersPageStaysWhateverItMeets) {
   // Mail and phone links clicked go to the desktop's handlers; the page stays.
   ClickAt(widget, 10, 20, 1);
   ClickAt(widget, 10, 60, 1);
+  ASSERT_TRUE(RunUntil([&] { return Eval(view, "window.clicks") == "2"; })) << Eval(view, "window.clicks");
   std::string launched;
   ASSERT_TRUE(RunUntil([&] {
     gchar* text = nullptr;
@@ -903,29 +910,76 @@ TEST_F(WebKitPolicyTest, ATeachersPageStaysWhateverItMeets) {
   EXPECT_EQ(FileNames(g_desktop.downloads), saved);
   pageStayed("a cancelled download");
 
-  // A file dragged from another program onto the page: the page sees the drag, and stays.
-  const std::string dropped = m_root + "/notes.txt";
-  WriteFile(dropped, "notes");
+  // Files dragged from another program onto the page.
+  const std::string notes = m_root + "/notes.txt";
+  WriteFile(notes, "notes");
+  GdkPixbuf* picture = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, 3, 2);
+  gdk_pixbuf_fill(picture, 0x3366ccff);
+  const std::string pictureFile = m_root + "/板书.png";
+  ASSERT_TRUE(gdk_pixbuf_save(picture, pictureFile.c_str(), "png", nullptr, nullptr));
+  g_object_unref(picture);
+  const std::string pictureBytes = ReadBytes(pictureFile);
+  gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), "the teacher's clipboard", -1);
   GtkWidget* source = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   gtk_window_set_default_size(GTK_WINDOW(source), 200, 100);
   gtk_window_move(GTK_WINDOW(source), 1000, 100);
   GtkWidget* handle = gtk_event_box_new();
-  gtk_container_add(GTK_CONTAINER(handle), gtk_label_new("notes.txt"));
+  gtk_container_add(GTK_CONTAINER(handle), gtk_label_new("files"));
   gtk_container_add(GTK_CONTAINER(source), handle);
   GtkTargetEntry uriList = {const_cast<gchar*>("text/uri-list"), 0, 0};
   gtk_drag_source_set(handle, GDK_BUTTON1_MASK, &uriList, 1, GDK_ACTION_COPY);
-  gchar* droppedUri = g_filename_to_uri(dropped.c_str(), nullptr, nullptr);
-  g_signal_connect(handle, "drag-data-get", G_CALLBACK(GiveUri), droppedUri);
+  std::vector<std::string> dragged;
+  g_signal_connect(handle, "drag-data-get", G_CALLBACK(GiveUris), &dragged);
   gtk_widget_show_all(source);
   ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_mapped(source); }));
   RunUntil([] { return false; }, 1);
-  const std::string from = ScreenPoint(handle, 100, 50), to = ScreenPoint(widget, 200, 380);
-  XDoWhileRunning("mousemove --sync " + from + " mousedown 1 sleep 0.3 mousemove_relative --sync 20 20 sleep 0.3 "
-                  "mousemove --sync " + to + " sleep 0.3 mousemove_relative --sync 5 5 sleep 0.5 mouseup 1 sleep 0.5");
+  const auto drag = [&](std::vector<std::string> files, int y) {
+    dragged.clear();
+    for (const std::string& file : files) {
+      gchar* uri = g_filename_to_uri(file.c_str(), nullptr, nullptr);
+      dragged.push_back(uri);
+      g_free(uri);
+    }
+    const std::string from = ScreenPoint(handle, 100, 50), to = ScreenPoint(widget, 100, y);
+    XDoWhileRunning("mousemove --sync " + from + " mousedown 1 sleep 0.3 mousemove_relative --sync 20 20 sleep 0.3 "
+                    "mousemove --sync " + to + " sleep 0.3 mousemove_relative --sync 5 5 sleep 0.5 mouseup 1 sleep 0.5");
+  };
+  const std::string editor = "document.getElementById('editor')";
+  const std::string before = Eval(view, editor + ".innerHTML");
+  ASSERT_NE(before.find("second line"), std::string::npos);
+
+  // Onto plain text: the page sees the drag, and stays.
+  drag({notes}, 320);
   EXPECT_TRUE(RunUntil([&] { return Eval(view, "String(window.drags > 0)") == "true"; })) << "the drag reached the page";
-  pageStayed("a dropped file");
+  pageStayed("a file dropped on text");
+
+  // A picture and a text file onto the editor's second line: the picture arrives inline there,
+  // byte for byte, as the editor's own input; the text file does not; the clipboard is untouched.
+  drag({pictureFile, notes}, 445);
+  ASSERT_TRUE(RunUntil([&] { return Eval(view, editor + ".querySelectorAll('img').length") == "1"; }))
+      << Eval(view, editor + ".innerHTML");
+  // At the drop point: after the second line's text (its paragraph splits there), not the first's.
+  EXPECT_EQ(Eval(view, "var i = " + editor + ".querySelector('img'), p = document.getElementById('p2'); "
+                       "String(!!(p.compareDocumentPosition(i) & Node.DOCUMENT_POSITION_FOLLOWING || p.contains(i)))"),
+            "true")
+      << Eval(view, editor + ".innerHTML");
+  const std::string src = Eval(view, editor + ".querySelector('img').src");
+  EXPECT_EQ(src, "data:image/png;base64," + Base64(pictureBytes));
+  EXPECT_EQ(Eval(view, editor + ".innerHTML").find("notes"), std::string::npos);
+  EXPECT_EQ(Eval(view, editor + ".innerHTML").find("file:"), std::string::npos);
+  EXPECT_NE(Eval(view, "window.inputs.join()"), "");
+  gchar* clipboard = gtk_clipboard_wait_for_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
+  EXPECT_STREQ(clipboard, "the teacher's clipboard");
+  g_free(clipboard);
+  pageStayed("a picture dropped on the editor");
+
+  // A file that is no picture onto the editor is refused: nothing changes.
+  const std::string withPicture = Eval(view, editor + ".innerHTML");
+  drag({notes}, 405);
+  RunUntil([] { return false; }, 1);  // a conversion would have landed
+  EXPECT_EQ(Eval(view, editor + ".innerHTML"), withPicture);
+  pageStayed("a text file dropped on the editor");
   gtk_widget_destroy(source);
-  g_free(droppedUri);
 
   // Still, the mail program was asked twice only: the script's link never reached it.
   gchar* text = nullptr;

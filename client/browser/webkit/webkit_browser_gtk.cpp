@@ -8,14 +8,18 @@
 
 #include "client/browser/cef_menu_model.h"
 #include "client/browser/navigation_policy.h"
+#include "client/browser/webkit/webkit_drop_gtk.h"
 #include "client/browser/webkit/webkit_runtime_gtk.h"
 
 namespace corvane {
 namespace {
 
 constexpr char kEditableHandler[] = "corvaneEditable";
+constexpr char kDropHandler[] = "corvaneDrop";
 // Tells the runtime whether the focused element takes typed text: inputs of the text kinds,
-// textareas and contenteditable regions (main frame only).
+// textareas and contenteditable regions (main frame only). Files dropped on such an element are
+// kept from the page and WebKit: the caret goes to the drop point and the runtime inserts what
+// the files give (webkit_drop_gtk.h).
 constexpr char kEditableScript[] = R"JS((function () {
   var textTypes = ['', 'text', 'search', 'url', 'tel', 'email', 'password', 'number'];
   function editable(e) {
@@ -29,6 +33,33 @@ constexpr char kEditableScript[] = R"JS((function () {
   document.addEventListener('focusin', function (e) { post(e.target); }, true);
   // At once, not after the focus has moved: a key pressed next must not find the old answer.
   document.addEventListener('focusout', function (e) { post(e.relatedTarget); }, true);
+  // WebKitGTK offers another program's files as a URI list, not as "Files", and keeps file:
+  // addresses from pages: at the drop, a list that reads empty is files (a web link reads as
+  // itself and stays WebKit's). While dragging, nothing is readable.
+  function filesOnField(e) {
+    var target = e.target && e.target.nodeType === 1 ? e.target : e.target && e.target.parentElement;
+    var data = e.dataTransfer;
+    if (!data || !editable(target)) return null;
+    var types = Array.prototype.slice.call(data.types);
+    if (types.indexOf('Files') >= 0) return target;
+    if (types.indexOf('text/uri-list') < 0) return null;
+    return e.type !== 'drop' || data.getData('text/uri-list') === '' ? target : null;
+  }
+  window.addEventListener('dragover', function (e) { if (filesOnField(e)) e.preventDefault(); }, true);
+  window.addEventListener('drop', function (e) {
+    var field = filesOnField(e);
+    if (!field) return;
+    e.preventDefault();
+    e.stopImmediatePropagation();
+    field.focus();
+    var at = document.caretRangeFromPoint(e.clientX, e.clientY);
+    if (at && field.contains(at.startContainer)) {
+      var selection = window.getSelection();
+      selection.removeAllRanges();
+      selection.addRange(at);
+    }
+    window.webkit.messageHandlers.corvaneDrop.postMessage(true);
+  }, true);
 })();)JS";
 
 // The menu ids the runtime gives WebKit's stock actions; others get 26500 + the action.
@@ -184,6 +215,9 @@ CWebKitBrowser::CWebKitBrowser(int id, WebKitWebContext* context, GtkWidget* par
   g_signal_connect(content, (std::string("script-message-received::") + kEditableHandler).c_str(),
                    G_CALLBACK(OnEditableMessage), this);
   webkit_user_content_manager_register_script_message_handler(content, kEditableHandler);
+  g_signal_connect(content, (std::string("script-message-received::") + kDropHandler).c_str(),
+                   G_CALLBACK(OnDropMessage), this);
+  webkit_user_content_manager_register_script_message_handler(content, kDropHandler);
   WebKitUserScript* script = webkit_user_script_new(kEditableScript, WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
                                                     WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
   webkit_user_content_manager_add_script(content, script);
@@ -213,6 +247,7 @@ CWebKitBrowser::CWebKitBrowser(int id, WebKitWebContext* context, GtkWidget* par
   g_signal_connect(m_view, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
   // Before WebKit's own handler (the class handler runs last), which may navigate to the drop.
   g_signal_connect(m_view, "drag-drop", G_CALLBACK(OnDragDrop), this);
+  g_signal_connect(m_view, "drag-data-received", G_CALLBACK(OnDragData), this);
   m_keys = std::make_unique<CWebKitKeyQueue>(m_view);
   gtk_container_add(GTK_CONTAINER(parent), GTK_WIDGET(m_view));
   if (GTK_IS_BOX(parent)) gtk_box_set_child_packing(GTK_BOX(parent), GTK_WIDGET(m_view), TRUE, TRUE, 0, GTK_PACK_START);
@@ -283,6 +318,7 @@ void CWebKitBrowser::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, C
   CefRefPtr<CefLoadHandler> handler = self->m_client ? self->m_client->GetLoadHandler() : nullptr;
   switch (event) {
     case WEBKIT_LOAD_STARTED:
+      ++self->m_page;
       self->m_keys->PageChanged();
       self->m_loading = true;
       self->m_editableFocus = false;
@@ -438,6 +474,45 @@ void CWebKitBrowser::OnUriChanged(GObject*, GParamSpec*, CWebKitBrowser* self) {
 gboolean CWebKitBrowser::OnDragDrop(GtkWidget*, GdkDragContext*, gint, gint, guint, CWebKitBrowser* self) {
   self->m_droppedAt = g_get_monotonic_time();
   return FALSE;  // the page still receives its drop
+}
+
+void CWebKitBrowser::OnDragData(GtkWidget*, GdkDragContext*, gint, gint, GtkSelectionData* data, guint, guint,
+                                CWebKitBrowser* self) {
+  gchar* target = gdk_atom_name(gtk_selection_data_get_target(data));
+  // WebKit asks for the drag's data as it enters; the page's drop only says "Files".
+  if (g_strcmp0(target, "text/uri-list") == 0 && gtk_selection_data_get_length(data) >= 0) {
+    self->m_draggedUris.assign(reinterpret_cast<const char*>(gtk_selection_data_get_data(data)),
+                               gtk_selection_data_get_length(data));
+  }
+  g_free(target);
+}
+
+void CWebKitBrowser::OnDropMessage(WebKitUserContentManager*, WebKitJavascriptResult*, CWebKitBrowser* self) {
+  const DroppedFilesConversion& conversion = DroppedFilesConversionInUse();
+  if (!conversion || self->m_draggedUris.empty()) return;
+  struct Drop {
+    CefRefPtr<CWebKitBrowser> browser;
+    DroppedFilesConversion conversion;
+    std::string uris, html;
+    unsigned page;
+  };
+  auto* drop = new Drop{self, conversion, std::move(self->m_draggedUris), "", self->m_page};
+  self->m_draggedUris.clear();
+  // Reading and encoding the pictures takes too long for the UI thread.
+  GTask* task = g_task_new(nullptr, nullptr, [](GObject*, GAsyncResult* result, gpointer) {
+    auto* done = static_cast<Drop*>(g_task_get_task_data(G_TASK(result)));
+    CWebKitBrowser* browser = done->browser.get();
+    if (browser->m_view && browser->m_page == done->page && !done->html.empty()) {
+      webkit_web_view_execute_editing_command_with_argument(browser->m_view, "InsertHTML", done->html.c_str());
+    }
+  }, nullptr);
+  g_task_set_task_data(task, drop, [](gpointer data) { delete static_cast<Drop*>(data); });
+  g_task_run_in_thread(task, [](GTask* running, gpointer, gpointer data, GCancellable*) {
+    auto* work = static_cast<Drop*>(data);
+    work->html = work->conversion(work->uris);
+    g_task_return_boolean(running, TRUE);
+  });
+  g_object_unref(task);
 }
 
 void CWebKitBrowser::DecideNavigation(WebKitNavigationPolicyDecision* decision) {

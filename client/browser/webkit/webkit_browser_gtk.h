@@ -3,7 +3,8 @@
 // errors in the runtime's codes, create as the pop-up question (never a second window),
 // context-menu as the menu question, decide-policy as the navigation and response rule of
 // navigation_policy.h (mail and phone links to the desktop, downloads saved by
-// webkit_download_gtk.h), drops kept from replacing the page, key presses as pre-key events (a handler may take a key
+// webkit_download_gtk.h), drops kept from replacing the page (pictures dropped on a field are
+// inlined, webkit_drop_gtk.h), key presses as pre-key events (a handler may take a key
 // press to answer it later through the view's key queue, see webkit_key_queue_gtk.h).
 #pragma once
 
@@ -73,6 +74,9 @@ class CWebKitBrowser final : public CefBrowser, public CefBrowserHost {
                                  CWebKitBrowser* self);
   static gboolean OnDragDrop(GtkWidget* widget, GdkDragContext* context, gint x, gint y, guint time,
                              CWebKitBrowser* self);
+  static void OnDragData(GtkWidget* widget, GdkDragContext* context, gint x, gint y, GtkSelectionData* data,
+                         guint info, guint time, CWebKitBrowser* self);
+  static void OnDropMessage(WebKitUserContentManager* manager, WebKitJavascriptResult* result, CWebKitBrowser* self);
   void DecideNavigation(WebKitNavigationPolicyDecision* decision);
   void RaiseLoadError(cef_errorcode_t code, const char* text, const char* uri);
   void RaiseLoadingState();
@@ -86,6 +90,8 @@ class CWebKitBrowser final : public CefBrowser, public CefBrowserHost {
   std::string m_url;  // the committed address, under the URL lock
   std::string m_programUrl;  // the last address the program loaded itself
   gint64 m_droppedAt = 0;     // monotonic time of the last drop on the view
+  std::string m_draggedUris;  // the files of the drag over the view, as WebKit received them
+  unsigned m_page = 0;        // counts loads: a drop's conversion lands only on its own page
   bool m_editableFocus = false;  // the page's focused element takes text (from the page script)
   std::unique_ptr<CWebKitKeyQueue> m_keys;  // keys taken from WebKit, answered in turn
   IMPLEMENT_REFCOUNTING(CWebKitBrowser);

@@ -601,23 +601,30 @@ GdkPixbuf* DecodePicture(const std::string& bytes) {
   return picture;
 }
 
+// The runtime started, and `client`'s browser made in a window of its own showing `url`; its
+// view, or null when it was not made.
+WebKitWebView* StartInWindow(CefRefPtr<CorvaneCefClient> client, const std::string& url, GtkWidget** window) {
+  SetCefRuntime(&CWebKitRuntime::Instance());
+  cef_settings_t settings = {};
+  settings.size = sizeof(settings);
+  settings.multi_threaded_message_loop = 1;
+  EXPECT_TRUE(cef_initialize(CefMainArgs(), settings, nullptr, nullptr));
+  GtkWidget* box = nullptr;
+  *window = ShowWindowWithBox(&box);
+  CefWindowInfo info;
+  info.parent_window = box;
+  EXPECT_TRUE(cef_browser_host_create_browser(info, client.get(), url, CefBrowserSettings(), nullptr));
+  if (!RunUntil([&] { return client->GetBrowser() != nullptr; })) return nullptr;
+  return static_cast<WebKitWebView*>(client->GetBrowser()->GetHost()->GetWindowHandle());
+}
+
 TEST_F(WebKitPolicyTest, CtrlVPastesTheGtkClipboardsPicturesInline) {
   PageServer server;
   g_setenv("CORVANE_SERVICE_HOST", ("127.0.0.1:" + std::to_string(server.Port())).c_str(), TRUE);
   CefRefPtr<CorvaneCefClient> client = new CorvaneCefClient(GtkClientPlatform());
-  CWebKitRuntime& runtime = CWebKitRuntime::Instance();
-  SetCefRuntime(&runtime);
-  cef_settings_t settings = {};
-  settings.size = sizeof(settings);
-  settings.multi_threaded_message_loop = 1;
-  ASSERT_TRUE(cef_initialize(CefMainArgs(), settings, nullptr, nullptr));
-  GtkWidget* box = nullptr;
-  GtkWidget* window = ShowWindowWithBox(&box);
-  CefWindowInfo info;
-  info.parent_window = box;
-  ASSERT_TRUE(cef_browser_host_create_browser(info, client.get(), server.Url("/editor"), CefBrowserSettings(), nullptr));
-  ASSERT_TRUE(RunUntil([&] { return client->GetBrowser() != nullptr; }));
-  auto* view = static_cast<WebKitWebView*>(client->GetBrowser()->GetHost()->GetWindowHandle());
+  GtkWidget* window = nullptr;
+  WebKitWebView* view = StartInWindow(client, server.Url("/editor"), &window);
+  ASSERT_NE(view, nullptr);
   ASSERT_TRUE(TitleIs(view, "Editor"));
   gtk_window_present(GTK_WINDOW(window));
   ASSERT_TRUE(RunUntil([&] { return gtk_window_is_active(GTK_WINDOW(window)); }));
@@ -835,20 +842,9 @@ TEST_F(WebKitPolicyTest, ATeachersPageStaysWhateverItMeets) {
   CorvaneClientPlatform platform = GtkClientPlatform();
   platform.errorPageUrl = [&] { return errorPage; };
   CefRefPtr<CorvaneCefClient> client = new CorvaneCefClient(platform);
-  CWebKitRuntime& runtime = CWebKitRuntime::Instance();
-  SetCefRuntime(&runtime);
-  cef_settings_t settings = {};
-  settings.size = sizeof(settings);
-  settings.multi_threaded_message_loop = 1;
-  ASSERT_TRUE(cef_initialize(CefMainArgs(), settings, new CorvaneCefApp(), nullptr));
-  GtkWidget* box = nullptr;
-  GtkWidget* window = ShowWindowWithBox(&box);
-  CefWindowInfo info;
-  info.parent_window = box;
-  ASSERT_TRUE(cef_browser_host_create_browser(info, client.get(), server.Url("/walk"), CefBrowserSettings(), nullptr));
-  ASSERT_TRUE(RunUntil([&] { return client->GetBrowser() != nullptr; }));
-  CefRefPtr<CefBrowser> browser = client->GetBrowser();
-  auto* view = static_cast<WebKitWebView*>(browser->GetHost()->GetWindowHandle());
+  GtkWidget* window = nullptr;
+  WebKitWebView* view = StartInWindow(client, server.Url("/walk"), &window);
+  ASSERT_NE(view, nullptr);
   GtkWidget* widget = GTK_WIDGET(view);
   ASSERT_TRUE(TitleIs(view, "Walk"));
   gtk_window_present(GTK_WINDOW(window));
@@ -933,10 +929,10 @@ TEST_F(WebKitPolicyTest, ATeachersPageStaysWhateverItMeets) {
   gtk_widget_show_all(source);
   ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_mapped(source); }));
   RunUntil([] { return false; }, 1);
-  const auto drag = [&](std::vector<std::string> files, int y) {
+  const auto drag = [&](std::vector<std::string> items, int y) {  // files, or addresses as they are
     dragged.clear();
-    for (const std::string& file : files) {
-      gchar* uri = g_filename_to_uri(file.c_str(), nullptr, nullptr);
+    for (const std::string& item : items) {
+      gchar* uri = item[0] == '/' ? g_filename_to_uri(item.c_str(), nullptr, nullptr) : g_strdup(item.c_str());
       dragged.push_back(uri);
       g_free(uri);
     }
@@ -952,6 +948,10 @@ TEST_F(WebKitPolicyTest, ATeachersPageStaysWhateverItMeets) {
   drag({notes}, 320);
   EXPECT_TRUE(RunUntil([&] { return Eval(view, "String(window.drags > 0)") == "true"; })) << "the drag reached the page";
   pageStayed("a file dropped on text");
+  // Nor does a web address dropped there.
+  drag({server.Url("/second")}, 320);
+  pageStayed("an address dropped on text");
+  EXPECT_FALSE(server.Saw("/second"));
 
   // A picture and a text file onto the editor's second line: the picture arrives inline there,
   // byte for byte, as the editor's own input; the text file does not; the clipboard is untouched.

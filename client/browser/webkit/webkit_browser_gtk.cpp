@@ -473,7 +473,16 @@ void CWebKitBrowser::OnUriChanged(GObject*, GParamSpec*, CWebKitBrowser* self) {
 
 gboolean CWebKitBrowser::OnDragDrop(GtkWidget*, GdkDragContext*, gint, gint, guint, CWebKitBrowser* self) {
   self->m_droppedAt = g_get_monotonic_time();
+  self->m_droppedUris = self->m_draggedUris;
   return FALSE;  // the page still receives its drop
+}
+
+bool CWebKitBrowser::IsDropped(const std::string& uri) const {
+  gchar** lines = g_uri_list_extract_uris(m_droppedUris.c_str());
+  bool found = false;
+  for (gchar** line = lines; line && *line && !found; ++line) found = Unescaped(*line) == Unescaped(uri);
+  g_strfreev(lines);
+  return found;
 }
 
 void CWebKitBrowser::OnDragData(GtkWidget*, GdkDragContext*, gint, gint, GtkSelectionData* data, guint, guint,
@@ -521,9 +530,10 @@ void CWebKitBrowser::DecideNavigation(WebKitNavigationPolicyDecision* decision) 
   const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
   const std::string target = uri ? uri : "";
   const WebKitNavigationType type = webkit_navigation_action_get_navigation_type(action);
-  // A drop the page left to WebKit becomes a navigation of the "other" kind: never the page's end.
-  if (type == WEBKIT_NAVIGATION_TYPE_OTHER && m_droppedAt != 0 &&
-      g_get_monotonic_time() - m_droppedAt < kDropNavigationWindow) {
+  // A drop the page left to WebKit becomes a navigation of the "other" kind to a dropped
+  // address: never the page's end. The page's own navigations go on.
+  if (type == WEBKIT_NAVIGATION_TYPE_OTHER && g_get_monotonic_time() - m_droppedAt < kDropNavigationWindow &&
+      IsDropped(target)) {
     webkit_policy_decision_ignore(policy);
     return;
   }

@@ -78,6 +78,7 @@ class CWebKitBrowser final : public CefBrowser, public CefBrowserHost {
                          guint info, guint time, CWebKitBrowser* self);
   static void OnDropMessage(WebKitUserContentManager* manager, WebKitJavascriptResult* result, CWebKitBrowser* self);
   void DecideNavigation(WebKitNavigationPolicyDecision* decision);
+  bool IsDropped(const std::string& uri) const;
   void RaiseLoadError(cef_errorcode_t code, const char* text, const char* uri);
   void RaiseLoadingState();
 
@@ -90,7 +91,8 @@ class CWebKitBrowser final : public CefBrowser, public CefBrowserHost {
   std::string m_url;  // the committed address, under the URL lock
   std::string m_programUrl;  // the last address the program loaded itself
   gint64 m_droppedAt = 0;     // monotonic time of the last drop on the view
-  std::string m_draggedUris;  // the files of the drag over the view, as WebKit received them
+  std::string m_draggedUris;  // the URI list of the drag over the view, as WebKit received it
+  std::string m_droppedUris;  // that of the last drop
   unsigned m_page = 0;        // counts loads: a drop's conversion lands only on its own page
   bool m_editableFocus = false;  // the page's focused element takes text (from the page script)
   std::unique_ptr<CWebKitKeyQueue> m_keys;  // keys taken from WebKit, answered in turn

@@ -73,6 +73,12 @@ window.drags = 0; window.clicks = 0; window.inputs = [];
 document.addEventListener('dragenter', function () { window.drags++; });
 document.addEventListener('click', function () { window.clicks++; });
 document.getElementById('editor').addEventListener('input', function (e) { window.inputs.push(e.inputType); });
+// Typed work unsaved: leaving asks.
+window.addEventListener('beforeunload', function (e) {
+  if (document.getElementById('editor').textContent.indexOf('homework') < 0) return;
+  e.preventDefault();
+  e.returnValue = '';
+});
 </script></body></html>)";
 constexpr char kReport[] = "PK\x03\x04 a report the page cannot show";
 
@@ -833,6 +839,11 @@ void GiveUris(GtkWidget*, GdkDragContext*, GtkSelectionData* data, guint, guint,
   gtk_selection_data_set_uris(data, list.data());
 }
 
+gboolean RecordDialog(WebKitWebView*, WebKitScriptDialog* dialog, std::vector<WebKitScriptDialogType>* seen) {
+  seen->push_back(webkit_script_dialog_get_dialog_type(dialog));
+  return FALSE;  // shown as the program shows it
+}
+
 TEST_F(WebKitPolicyTest, ATeachersPageStaysWhateverItMeets) {
   PageServer server;
   g_setenv("CORVANE_SERVICE_HOST", ("127.0.0.1:" + std::to_string(server.Port())).c_str(), TRUE);
@@ -841,6 +852,10 @@ TEST_F(WebKitPolicyTest, ATeachersPageStaysWhateverItMeets) {
   const std::wstring errorPage = BuildErrorPageUrl(Utf8ToWide(folder));
   CorvaneClientPlatform platform = GtkClientPlatform();
   platform.errorPageUrl = [&] { return errorPage; };
+  std::function<void()> platformLetGo;
+  platform.pageLetGo = [&] {
+    if (platformLetGo) platformLetGo();
+  };
   CefRefPtr<CorvaneCefClient> client = new CorvaneCefClient(platform);
   GtkWidget* window = nullptr;
   WebKitWebView* view = StartInWindow(client, server.Url("/walk"), &window);
@@ -986,6 +1001,38 @@ TEST_F(WebKitPolicyTest, ATeachersPageStaysWhateverItMeets) {
   ASSERT_TRUE(g_file_get_contents(g_desktop.launched.c_str(), &text, nullptr, nullptr));
   EXPECT_EQ(std::string(text), "mailto:teacher@example.org\ntel:+861012345\n");
   g_free(text);
+
+  // Closing asks the page: with typed work, its beforeunload asks the teacher. Staying keeps
+  // everything, past the bound on a page's answer; leaving lets the program end.
+  int letGo = 0;
+  platformLetGo = [&] { ++letGo; };
+  ClickAt(widget, 200, 400, 1);
+  XDo("type --delay 30 homework");
+  ASSERT_TRUE(RunUntil([&] { return Eval(view, editor + ".textContent").find("homework") != std::string::npos; }));
+  std::vector<WebKitScriptDialogType> dialogs;
+  g_signal_connect(view, "script-dialog", G_CALLBACK(RecordDialog), &dialogs);
+  client->GetBrowser()->GetHost()->CloseBrowser(false);
+  ASSERT_TRUE(RunUntil([&] { return dialogs.size() == 1; }));
+  EXPECT_EQ(dialogs[0], WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM);
+  XDo("key --clearmodifiers Escape");
+  RunUntil([] { return false; }, 7);  // past the 5 s a page has to answer
+  EXPECT_EQ(letGo, 0);
+  ASSERT_NE(client->GetBrowser(), nullptr);
+  EXPECT_NE(Eval(view, editor + ".textContent").find("homework"), std::string::npos);
+  client->GetBrowser()->GetHost()->CloseBrowser(false);
+  ASSERT_TRUE(RunUntil([&] { return dialogs.size() == 2; }));
+  XDo("key --clearmodifiers Return");
+  EXPECT_TRUE(RunUntil([&] { return letGo == 1; }));
+  EXPECT_NE(client->GetBrowser(), nullptr) << "the program, not the backend, ends with the page let go";
+
+  // A page that cannot answer (busy for good) holds the exit 5 s at most.
+  Eval(view, "setTimeout(function () { for (;;) {} }, 50); 0");
+  RunUntil([] { return false; }, 1);
+  const gint64 asked = g_get_monotonic_time();
+  client->GetBrowser()->GetHost()->CloseBrowser(false);
+  EXPECT_TRUE(RunUntil([&] { return letGo == 2; }, 10));
+  EXPECT_LT(g_get_monotonic_time() - asked, 6 * G_USEC_PER_SEC);
+  EXPECT_EQ(dialogs.size(), 2u);
 
   cef_shutdown();
   gtk_widget_destroy(window);

@@ -128,6 +128,9 @@ class CWebKitFrame final : public CefFrame {
 
 std::mutex g_urlLock;  // the committed URLs, read from any thread
 
+// How long a page's beforeunload may take before the program closes anyway.
+constexpr guint kCloseAnswerSeconds = 5;
+
 // A navigation WebKit starts for a drop comes this soon after it (the page had its chance).
 constexpr gint64 kDropNavigationWindow = 2 * G_USEC_PER_SEC;
 
@@ -245,6 +248,9 @@ CWebKitBrowser::CWebKitBrowser(int id, WebKitWebContext* context, GtkWidget* par
   g_signal_connect(m_view, "focus-out-event", G_CALLBACK(OnFocusOut), this);
   g_signal_connect(m_view, "notify::uri", G_CALLBACK(OnUriChanged), this);
   g_signal_connect(m_view, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
+  g_signal_connect(m_view, "close", G_CALLBACK(OnClose), this);
+  g_signal_connect(m_view, "script-dialog", G_CALLBACK(OnScriptDialog), this);
+  g_signal_connect(m_view, "web-process-terminated", G_CALLBACK(OnWebProcessTerminated), this);
   // Before WebKit's own handler (the class handler runs last), which may navigate to the drop.
   g_signal_connect(m_view, "drag-drop", G_CALLBACK(OnDragDrop), this);
   g_signal_connect(m_view, "drag-data-received", G_CALLBACK(OnDragData), this);
@@ -278,16 +284,63 @@ void CWebKitBrowser::CloseBrowser(bool force_close) {
   CefRefPtr<CWebKitBrowser> self = this;
   CWebKitRuntime::RunOnUi([self, force_close] {
     if (!self->m_view) return;
-    CefRefPtr<CefLifeSpanHandler> handler = self->m_client ? self->m_client->GetLifeSpanHandler() : nullptr;
-    // True from DoClose leaves the closing to the program: the view goes with its window.
-    if (!force_close && handler && handler->DoClose(self.get())) return;
-    GtkWidget* top = gtk_widget_get_toplevel(GTK_WIDGET(self->m_view));
-    if (!force_close && GTK_IS_WINDOW(top)) {
-      gtk_window_close(GTK_WINDOW(top));
-    } else {
+    if (force_close) {
       self->Destroy();
+    } else {
+      self->AskPageToClose();
     }
   });
+}
+
+// The page's beforeunload first (WebKit emits "close" when it lets go); a page that cannot answer
+// (its web process hung or gone, or no answer in time) does not hold the program.
+void CWebKitBrowser::AskPageToClose() {
+  if (m_closeBound) return;  // already asking
+  m_askingToClose = true;
+  if (!webkit_web_view_get_is_web_process_responsive(m_view)) return PageLetGo();
+  m_closeBound = g_timeout_add_seconds(kCloseAnswerSeconds, [](gpointer data) -> gboolean {
+    auto* self = static_cast<CWebKitBrowser*>(data);
+    self->m_closeBound = 0;
+    self->PageLetGo();
+    return G_SOURCE_REMOVE;
+  }, this);
+  webkit_web_view_try_close(m_view);
+}
+
+void CWebKitBrowser::PageLetGo() {
+  if (m_closeBound) g_source_remove(m_closeBound);
+  m_closeBound = 0;
+  m_askingToClose = false;
+  if (!m_view) return;
+  CefRefPtr<CefLifeSpanHandler> handler = m_client ? m_client->GetLifeSpanHandler() : nullptr;
+  // True from DoClose leaves the closing to the program: the view goes with its window.
+  if (handler && handler->DoClose(this)) return;
+  GtkWidget* top = gtk_widget_get_toplevel(GTK_WIDGET(m_view));
+  if (GTK_IS_WINDOW(top)) {
+    gtk_window_close(GTK_WINDOW(top));
+  } else {
+    Destroy();
+  }
+}
+
+void CWebKitBrowser::OnClose(WebKitWebView*, CWebKitBrowser* self) {
+  CefRefPtr<CWebKitBrowser> keep = self;
+  if (self->m_askingToClose) self->PageLetGo();  // a page's own window.close() closes nothing
+}
+
+gboolean CWebKitBrowser::OnScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog, CWebKitBrowser* self) {
+  // The teacher is asked whether to leave: no bound on that answer. Staying closes nothing.
+  if (webkit_script_dialog_get_dialog_type(dialog) == WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM &&
+      self->m_closeBound) {
+    g_source_remove(self->m_closeBound);
+    self->m_closeBound = 0;
+  }
+  return FALSE;  // WebKit shows the dialog in the view
+}
+
+void CWebKitBrowser::OnWebProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason, CWebKitBrowser* self) {
+  CefRefPtr<CWebKitBrowser> keep = self;
+  if (self->m_askingToClose) self->PageLetGo();  // no page left to ask
 }
 
 void CWebKitBrowser::LoadOnUi(const std::string& url) {
@@ -588,6 +641,8 @@ gboolean CWebKitBrowser::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* de
 
 void CWebKitBrowser::OnDestroyed(GtkWidget*, CWebKitBrowser* self) {
   CefRefPtr<CWebKitBrowser> keep = self;
+  if (self->m_closeBound) g_source_remove(self->m_closeBound);
+  self->m_closeBound = 0;
   self->m_view = nullptr;
   self->m_keys.reset();
   CWebKitRuntime::Instance().Forget(self);

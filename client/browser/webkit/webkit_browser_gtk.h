@@ -4,7 +4,9 @@
 // context-menu as the menu question, decide-policy as the navigation and response rule of
 // navigation_policy.h (mail and phone links to the desktop, downloads saved by
 // webkit_download_gtk.h), drops kept from replacing the page (pictures dropped on a field are
-// inlined, webkit_drop_gtk.h), key presses as pre-key events (a handler may take a key
+// inlined, webkit_drop_gtk.h), CloseBrowser(false) as the page's beforeunload (try-close, then
+// "close"; at most 5 s unless the teacher is being asked, at once when the web process is hung
+// or gone) before DoClose, key presses as pre-key events (a handler may take a key
 // press to answer it later through the view's key queue, see webkit_key_queue_gtk.h).
 #pragma once
 
@@ -79,6 +81,12 @@ class CWebKitBrowser final : public CefBrowser, public CefBrowserHost {
   static void OnDropMessage(WebKitUserContentManager* manager, WebKitJavascriptResult* result, CWebKitBrowser* self);
   void DecideNavigation(WebKitNavigationPolicyDecision* decision);
   bool IsDropped(const std::string& uri) const;
+  void AskPageToClose();
+  void PageLetGo();
+  static void OnClose(WebKitWebView* view, CWebKitBrowser* self);
+  static gboolean OnScriptDialog(WebKitWebView* view, WebKitScriptDialog* dialog, CWebKitBrowser* self);
+  static void OnWebProcessTerminated(WebKitWebView* view, WebKitWebProcessTerminationReason reason,
+                                     CWebKitBrowser* self);
   void RaiseLoadError(cef_errorcode_t code, const char* text, const char* uri);
   void RaiseLoadingState();
 
@@ -93,6 +101,8 @@ class CWebKitBrowser final : public CefBrowser, public CefBrowserHost {
   gint64 m_droppedAt = 0;     // monotonic time of the last drop on the view
   std::string m_draggedUris;  // the URI list of the drag over the view, as WebKit received it
   std::string m_droppedUris;  // that of the last drop
+  bool m_askingToClose = false;  // CloseBrowser(false) waits for the page's answer
+  guint m_closeBound = 0;        // the timer that ends that wait
   unsigned m_page = 0;        // counts loads: a drop's conversion lands only on its own page
   bool m_editableFocus = false;  // the page's focused element takes text (from the page script)
   std::unique_ptr<CWebKitKeyQueue> m_keys;  // keys taken from WebKit, answered in turn

@@ -7,6 +7,8 @@
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <glib/gstdio.h>
+#include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -179,6 +181,7 @@ class PageServer {
   std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(m_port) + path; }
   int Port() const { return m_port; }
   bool Saw(const std::string& path) const { return m_languages.count(path) != 0; }
+
   std::string LanguageOf(const std::string& path) const {
     auto found = m_languages.find(path);
     return found == m_languages.end() ? "" : found->second;
@@ -194,6 +197,7 @@ class PageServer {
     SoupMessageHeaders* request = soup_server_message_get_request_headers(message);
     const char* language = soup_message_headers_get_one(request, "Accept-Language");
     self->m_languages[path] = language ? language : "";
+
     const char* cookies = soup_message_headers_get_one(request, "Cookie");
     self->m_cookies[path] = cookies ? cookies : "";
     if (std::string(path) == "/login") {  // one cookie with an expiry, one for the session only
@@ -839,6 +843,32 @@ void GiveUris(GtkWidget*, GdkDragContext*, GtkSelectionData* data, guint, guint,
   gtk_selection_data_set_uris(data, list.data());
 }
 
+// The pid of the web process this test's view runs on: a process this test started (a
+// descendant of it, beneath the sandbox's bwrap when there is one) named WebKitWebProcess and
+// still running; 0 when there is not exactly one.
+int WebProcessOfThisTest() {
+  std::vector<int> found, pending = {getpid()};
+  while (!pending.empty()) {
+    const int parent = pending.back();
+    pending.pop_back();
+    GDir* tasks = g_dir_open(("/proc/" + std::to_string(parent) + "/task").c_str(), 0, nullptr);
+    if (!tasks) continue;
+    while (const char* task = g_dir_read_name(tasks)) {
+      std::ifstream children("/proc/" + std::to_string(parent) + "/task/" + task + "/children");
+      for (int child = 0; children >> child;) {
+        pending.push_back(child);
+        // Its own name, not its command line: inside the sandbox, bwrap's command names it too.
+        std::string name, state;
+        std::ifstream("/proc/" + std::to_string(child) + "/comm") >> name;
+        std::ifstream("/proc/" + std::to_string(child) + "/stat") >> state >> state >> state;  // pid (comm) state
+        if (name.rfind("WebKitWebProc", 0) == 0 && state != "Z") found.push_back(child);
+      }
+    }
+    g_dir_close(tasks);
+  }
+  return found.size() == 1 ? found[0] : 0;
+}
+
 gboolean RecordDialog(WebKitWebView*, WebKitScriptDialog* dialog, std::vector<WebKitScriptDialogType>* seen) {
   seen->push_back(webkit_script_dialog_get_dialog_type(dialog));
   return FALSE;  // shown as the program shows it
@@ -1002,11 +1032,35 @@ TEST_F(WebKitPolicyTest, ATeachersPageStaysWhateverItMeets) {
   EXPECT_EQ(std::string(text), "mailto:teacher@example.org\ntel:+861012345\n");
   g_free(text);
 
+  // The page's web process killed (a crash): the page comes back by itself, once; killed again
+  // within the minute, the error page shows, and nothing reloads after that.
+  Eval(view, "window.before = 1; 0");
+  const int firstProcess = WebProcessOfThisTest();
+  ASSERT_GT(firstProcess, 0);
+  ASSERT_EQ(kill(firstProcess, SIGKILL), 0);
+  ASSERT_TRUE(RunUntil([&] { return Eval(view, "typeof window.before") == "undefined"; })) << "a page loaded anew";
+  ASSERT_TRUE(TitleIs(view, "Walk"));
+  EXPECT_EQ(webkit_web_view_get_uri(view), walk);
+  const int secondProcess = WebProcessOfThisTest();
+  ASSERT_GT(secondProcess, 0);
+  EXPECT_NE(secondProcess, firstProcess);
+  ASSERT_EQ(kill(secondProcess, SIGKILL), 0);
+  ASSERT_TRUE(TitleIs(view, "ErrorPage"));
+  Eval(view, "window.shown = 1; 0");
+  RunUntil([] { return false; }, 2);  // a reload would have come meanwhile
+  EXPECT_EQ(Eval(view, "typeof window.shown"), "number") << "the error page stays as it is";
+  client->GetBrowser()->GetMainFrame()->LoadURL(walk);
+  ASSERT_TRUE(TitleIs(view, "Walk"));
+
   // Closing asks the page: with typed work, its beforeunload asks the teacher. Staying keeps
   // everything, past the bound on a page's answer; leaving lets the program end.
   int letGo = 0;
   platformLetGo = [&] { ++letGo; };
+  gtk_window_present(GTK_WINDOW(window));
+  ASSERT_TRUE(RunUntil([&] { return gtk_window_is_active(GTK_WINDOW(window)); }));
+  gtk_widget_grab_focus(widget);
   ClickAt(widget, 200, 400, 1);
+  ASSERT_TRUE(RunUntil([&] { return Eval(view, "document.activeElement.id") == "editor"; }));
   XDo("type --delay 30 homework");
   ASSERT_TRUE(RunUntil([&] { return Eval(view, editor + ".textContent").find("homework") != std::string::npos; }));
   std::vector<WebKitScriptDialogType> dialogs;

@@ -131,6 +131,9 @@ std::mutex g_urlLock;  // the committed URLs, read from any thread
 // How long a page's beforeunload may take before the program closes anyway.
 constexpr guint kCloseAnswerSeconds = 5;
 
+// A second end of the web process within this time shows the error page instead of a reload.
+constexpr gint64 kCrashReloadWindow = 60 * G_USEC_PER_SEC;
+
 // A navigation WebKit starts for a drop comes this soon after it (the page had its chance).
 constexpr gint64 kDropNavigationWindow = 2 * G_USEC_PER_SEC;
 
@@ -338,9 +341,22 @@ gboolean CWebKitBrowser::OnScriptDialog(WebKitWebView*, WebKitScriptDialog* dial
   return FALSE;  // WebKit shows the dialog in the view
 }
 
-void CWebKitBrowser::OnWebProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason, CWebKitBrowser* self) {
+void CWebKitBrowser::OnWebProcessTerminated(WebKitWebView* view, WebKitWebProcessTerminationReason reason,
+                                            CWebKitBrowser* self) {
   CefRefPtr<CWebKitBrowser> keep = self;
-  if (self->m_askingToClose) self->PageLetGo();  // no page left to ask
+  if (self->m_askingToClose) return self->PageLetGo();  // no page left to ask
+  if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API) return;  // the program ended it
+  // A crash: the page once more by itself; a second within the minute shows the error page (a
+  // page that kills its process must not reload for ever).
+  const gint64 now = g_get_monotonic_time();
+  const bool again = self->m_lastCrash != 0 && now - self->m_lastCrash < kCrashReloadWindow;
+  self->m_lastCrash = now;
+  if (!again) {
+    webkit_web_view_reload(view);
+    return;
+  }
+  const char* uri = webkit_web_view_get_uri(view);
+  self->RaiseLoadError(ERR_FAILED, "the page's process ended twice", uri);
 }
 
 void CWebKitBrowser::LoadOnUi(const std::string& url) {

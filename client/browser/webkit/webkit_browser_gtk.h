@@ -6,7 +6,8 @@
 // webkit_download_gtk.h), drops kept from replacing the page (pictures dropped on a field are
 // inlined, webkit_drop_gtk.h), CloseBrowser(false) as the page's beforeunload (try-close, then
 // "close"; at most 5 s unless the teacher is being asked, at once when the web process is hung
-// or gone) before DoClose, key presses as pre-key events (a handler may take a key
+// or gone) before DoClose, web-process-terminated as one reload by itself (a second end within
+// a minute: a load error, so the client's error page), key presses as pre-key events (a handler may take a key
 // press to answer it later through the view's key queue, see webkit_key_queue_gtk.h).
 #pragma once
 
@@ -103,6 +104,7 @@ class CWebKitBrowser final : public CefBrowser, public CefBrowserHost {
   std::string m_droppedUris;  // that of the last drop
   bool m_askingToClose = false;  // CloseBrowser(false) waits for the page's answer
   guint m_closeBound = 0;        // the timer that ends that wait
+  gint64 m_lastCrash = 0;        // monotonic time the web process last ended by itself
   unsigned m_page = 0;        // counts loads: a drop's conversion lands only on its own page
   bool m_editableFocus = false;  // the page's focused element takes text (from the page script)
   std::unique_ptr<CWebKitKeyQueue> m_keys;  // keys taken from WebKit, answered in turn

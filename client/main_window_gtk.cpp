@@ -61,6 +61,8 @@ bool CMainWindow::Create(CorvaneClientPlatform platform) {
 }
 
 void CMainWindow::CreateBrowser(CorvaneClientPlatform platform) {
+  // From the runtime's thread: carried out on the main loop.
+  platform.pageLetGo = [this] { g_idle_add(OnPageLetGoThunk, this); };
   m_client = new CorvaneCefClient(std::move(platform));
   CefWindowInfo info;
   info.parent_window = m_browserBox;  // the backend puts its view into this box
@@ -86,6 +88,18 @@ void CMainWindow::Exit(int code) {
   CPaintManagerUI::QuitMessageLoop(code);
 }
 
+void CMainWindow::ExitAskingPage(int code) {
+  CefRefPtr<CefBrowser> browser = Browser();
+  if (!m_pendingExit.Begin(code, browser != nullptr)) return Exit(code);
+  browser->GetHost()->CloseBrowser(false);  // the page's answer comes back as OnPageLetGoThunk
+}
+
+gboolean CMainWindow::OnPageLetGoThunk(gpointer data) {
+  auto* self = static_cast<CMainWindow*>(data);
+  if (std::optional<int> code = self->m_pendingExit.Take()) self->Exit(*code);
+  return G_SOURCE_REMOVE;
+}
+
 CefRefPtr<CefBrowser> CMainWindow::Browser() const { return m_client ? m_client->GetBrowser() : nullptr; }
 
 void CMainWindow::LayoutChildren() {
@@ -106,7 +120,6 @@ void CMainWindow::OnAllocateThunk(GtkWidget*, GdkRectangle*, gpointer self) {
 
 gboolean CMainWindow::OnDeleteThunk(GtkWidget*, GdkEvent*, gpointer data) {
   auto* self = static_cast<CMainWindow*>(data);
-  if (CefRefPtr<CefBrowser> browser = self->Browser()) browser->GetHost()->CloseBrowser(false);
   self->CloseOrMinimize(kUiCancel);  // the caption's close is the Cancel command, as on Windows
   return TRUE;                       // the close action decides; the window manager does not
 }
@@ -128,7 +141,7 @@ void CMainWindow::CloseOrMinimize(int code) {
     prompt.CenterWindow();
     prompt.ShowModal();
   } else if (action == CloseAction::Exit) {
-    Exit(code);
+    ExitAskingPage(code);
   } else if (m_window) {
     gtk_window_iconify(GTK_WINDOW(m_window));  // stays on the taskbar
   }
@@ -175,7 +188,7 @@ void CMainWindow::Handle(const MainNotice& notice) {
       break;
     }
     case MainCommand::ExitApp:
-      Exit(0);
+      ExitAskingPage(0);
       break;
     case MainCommand::GoBack:
       if (browser && browser->CanGoBack()) browser->GoBack();

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "client/browser/corvane_cef_client.h"
+#include "client/ui/close_decision.h"
 #include "client/main_window_channel.h"
 #include "client/ui/main_tool_bar_gtk.h"
 #include "client/update/update_prompt_dlg_gtk.h"
@@ -30,8 +31,11 @@ class CMainWindow {
   void ShowMaximised();
   // To the front, restored if minimised (a second start, the tray's entry).
   void Present();
-  // Ends the program: the window goes first, then the loop ends with `code`.
+  // Ends the program: the window goes first, then the loop ends with `code`. Unasked: the end of
+  // the session.
   void Exit(int code);
+  // The teacher's exit: the page's beforeunload first (close_decision.h), then Exit(code).
+  void ExitAskingPage(int code);
 
   GtkWidget* GetWindow() const { return m_window; }
   CMainToolBar& GetToolBar() { return m_toolbar; }
@@ -55,6 +59,7 @@ class CMainWindow {
   void LayoutChildren();
   void ShowUpdatePrompt(bool installMode, const wchar_t* windowName, const std::string& line);
   static gboolean OnDeleteThunk(GtkWidget*, GdkEvent*, gpointer self);
+  static gboolean OnPageLetGoThunk(gpointer self);
   static void OnAllocateThunk(GtkWidget*, GdkRectangle*, gpointer self);
   static void OnDestroyThunk(GtkWidget*, gpointer self);
 
@@ -62,6 +67,7 @@ class CMainWindow {
   GtkWidget* m_browserBox = nullptr;
   CMainToolBar m_toolbar;
   CefRefPtr<CorvaneCefClient> m_client;
+  CPendingExit m_pendingExit;
   bool m_bUpdateAvailable = false;
   CUpdatePromptDlg* m_updatePrompt = nullptr;
   int m_lastWidth = -1;

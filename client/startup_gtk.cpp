@@ -71,9 +71,9 @@ int RunClient(int argc, char** argv) {
       mainWindow = &window;
       // A StatusNotifier host listens on the session bus; without one there is no tray to ask.
       if (instance.OnSessionBus()) tray.Create(WideToUtf8(CPaintManagerUI::GetInstancePath()) + "corvane.png", [&window] { window.Present(); },
-                  [&window] { window.Exit(0); });
-      // The session's end (SIGTERM) or Ctrl+C ends the program as the tray's exit does, so the
-      // runtime is still shut down.
+                  [&window] { window.ExitAskingPage(0); });
+      // The session's end (SIGTERM) or Ctrl+C ends the program without asking the page (nobody
+      // is there to answer), the runtime still shut down.
       auto quit = +[](gpointer data) -> gboolean {
         static_cast<CMainWindow*>(data)->Exit(0);
         return G_SOURCE_CONTINUE;  // removed below, once the loop has ended

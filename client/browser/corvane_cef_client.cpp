@@ -47,7 +47,10 @@ void CorvaneCefClient::OnAfterCreated(CefRefPtr<CefBrowser> browser) {
   if (m_platform.postRelayout) m_platform.postRelayout();
 }
 
-bool CorvaneCefClient::DoClose(CefRefPtr<CefBrowser>) { return static_cast<bool>(GetBrowser()); }
+bool CorvaneCefClient::DoClose(CefRefPtr<CefBrowser>) {
+  if (m_platform.pageLetGo) m_platform.pageLetGo();
+  return static_cast<bool>(GetBrowser());
+}
 
 void CorvaneCefClient::OnBeforeClose(CefRefPtr<CefBrowser>) {
   CefRefPtr<CefBrowser> released;

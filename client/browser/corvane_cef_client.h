@@ -20,6 +20,8 @@ struct CorvaneClientPlatform {
   std::function<void(bool canGoBack, bool canGoForward)> postNavState;  // WM_NAVSTATE
   std::function<void()> postRelayout;                                   // WM_RELAYOUT
   std::function<std::wstring()> errorPageUrl;
+  // CloseBrowser(false) came through: the page let go (or could not answer). The program ends.
+  std::function<void()> pageLetGo;
 };
 
 class CorvaneCefClient final : public CefClient,

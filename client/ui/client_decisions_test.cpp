@@ -20,6 +20,16 @@ TEST(CloseDecision, ThePromptWhileAskingElseTheRememberedAction) {
   EXPECT_EQ(DecideCloseAction(false, false), CloseAction::Minimise) << "no file: minimise without asking";
 }
 
+TEST(CloseDecision, AnExitAsksThePageFirstAndEndsWithItsOwnCode) {
+  CPendingExit exit;
+  EXPECT_FALSE(exit.Begin(2, false)) << "no page: end at once";
+  EXPECT_EQ(exit.Take(), std::nullopt);
+  EXPECT_TRUE(exit.Begin(2, true));
+  EXPECT_TRUE(exit.Begin(0, true));  // the tray's exit while the caption's is being asked
+  EXPECT_EQ(exit.Take(), std::optional<int>(2));
+  EXPECT_EQ(exit.Take(), std::nullopt) << "a page closed for no exit ends nothing";
+}
+
 TEST(CloseDecision, ThePromptsButtonsRememberTheirChoiceAndApplyTheBox) {
   for (std::optional<bool> ticked : {std::optional<bool>(true), std::optional<bool>(false), std::optional<bool>()}) {
     const std::optional<bool> prompt = ticked ? std::optional<bool>(!*ticked) : std::nullopt;

@@ -9,6 +9,18 @@ CloseAction DecideCloseAction(bool closePrompt, bool exitOnClose) {
   return exitOnClose ? CloseAction::Exit : CloseAction::Minimise;
 }
 
+bool CPendingExit::Begin(int code, bool pageShown) {
+  if (!pageShown) return false;
+  if (!m_code) m_code = code;  // a second request while asking keeps the first one's code
+  return true;
+}
+
+std::optional<int> CPendingExit::Take() {
+  std::optional<int> code = m_code;
+  m_code.reset();
+  return code;
+}
+
 ClosePromptOutcome DecideClosePromptClick(const std::wstring& name, std::optional<bool> noPromptTicked) {
   ClosePromptOutcome out;
   if (name == L"button_cancel") {

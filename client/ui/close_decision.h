@@ -21,6 +21,21 @@ struct ClosePromptOutcome {
   std::optional<bool> closePrompt;         // the new "close_prompt", stored last
 };
 
+// An exit the teacher asked for (the caption in exit mode, the close prompt's exit, the menu, the
+// tray): the page is asked first (CloseBrowser(false), its beforeunload), and the program ends
+// with the exit's code only once the page lets go. The end of the session does not ask.
+class CPendingExit {
+ public:
+  // False: nothing to ask, end now with `code`. True: ask the page, then Take().
+  bool Begin(int code, bool pageShown);
+  // When the page let go: the code of the exit asked for; nothing when none was (the page was
+  // not closed for an exit).
+  std::optional<int> Take();
+
+ private:
+  std::optional<int> m_code;
+};
+
 // A click on the close prompt's control `name`; `noPromptTicked` is the check box's state, or
 // nothing when the layout lacks it. A click on any other control does nothing.
 ClosePromptOutcome DecideClosePromptClick(const std::wstring& name, std::optional<bool> noPromptTicked);

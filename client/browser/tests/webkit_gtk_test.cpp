@@ -6,6 +6,9 @@
 #include <webkit2/webkit2.h>
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
+#include <glib/gstdio.h>
+#include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -57,6 +60,62 @@ function landed() {
 }
 </script></body></html>)";
 constexpr char kErrorPage[] = "<!DOCTYPE html><html><head><title>ErrorPage</title></head><body>offline</body></html>";
+
+// The walk: a teacher's page meets the links, files and responses a browser meets, and stays.
+constexpr char kWalkPage[] = R"(<!DOCTYPE html><html><head><meta charset="utf-8"><title>Walk</title>
+<style>html, body { margin: 0; } a { display: block; height: 40px; }</style></head>
+<body><a id="mail" href="mailto:teacher@example.org">mail</a><a id="tel" href="tel:+861012345">tel</a>
+<a id="file" href="file:///etc/hostname">file</a><a id="odd" href="zoommtg://join">odd</a>
+<a id="report" href="/report">report</a><a id="data" href="/data.bin">data</a><a id="endless" href="/endless">endless</a>
+<div id="drop" style="height: 100px">drop here</div>
+<div id="editor" contenteditable="true"><p id="p1" style="margin: 0; height: 40px">first line</p><p id="p2"
+ style="margin: 0; height: 40px">second line</p></div>
+<script>
+window.drags = 0; window.clicks = 0; window.inputs = [];
+document.addEventListener('dragenter', function () { window.drags++; });
+document.addEventListener('click', function () { window.clicks++; });
+document.getElementById('editor').addEventListener('input', function (e) { window.inputs.push(e.inputType); });
+// Typed work unsaved: leaving asks.
+window.addEventListener('beforeunload', function (e) {
+  if (document.getElementById('editor').textContent.indexOf('homework') < 0) return;
+  e.preventDefault();
+  e.returnValue = '';
+});
+</script></body></html>)";
+constexpr char kReport[] = "PK\x03\x04 a report the page cannot show";
+
+// The desktop the client hands links to and saves downloads in, made before anything in this
+// process reads XDG's folders (GLib keeps the first answer): a mail and phone handler that
+// records what it was given, and a download folder of the test's own.
+struct TestDesktop {
+  TestDesktop() {
+    gchar* made = g_dir_make_tmp("corvane-desktop-XXXXXX", nullptr);
+    root = made;
+    g_free(made);
+    launched = root + "/launched.txt";
+    downloads = root + "/下载";
+    const std::string script = root + "/open-link.sh";
+    g_file_set_contents(script.c_str(), ("#!/bin/sh\necho \"$1\" >> '" + launched + "'\n").c_str(), -1, nullptr);
+    g_chmod(script.c_str(), 0755);
+    g_mkdir_with_parents((root + "/share/applications").c_str(), 0700);
+    const std::string entry = "[Desktop Entry]\nType=Application\nName=Test link handler\nExec=" + script +
+                              " %u\nMimeType=x-scheme-handler/mailto;x-scheme-handler/tel;\nNoDisplay=true\n";
+    g_file_set_contents((root + "/share/applications/corvane-test-links.desktop").c_str(), entry.c_str(), -1, nullptr);
+    g_mkdir_with_parents((root + "/config").c_str(), 0700);
+    g_file_set_contents((root + "/config/mimeapps.list").c_str(),
+                        "[Default Applications]\nx-scheme-handler/mailto=corvane-test-links.desktop\n"
+                        "x-scheme-handler/tel=corvane-test-links.desktop\n",
+                        -1, nullptr);
+    g_file_set_contents((root + "/config/user-dirs.dirs").c_str(), ("XDG_DOWNLOAD_DIR=\"" + downloads + "\"\n").c_str(),
+                        -1, nullptr);
+    g_setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), TRUE);
+    const char* shared = g_getenv("XDG_DATA_DIRS");
+    g_setenv("XDG_DATA_DIRS", (root + "/share:" + (shared && *shared ? shared : "/usr/local/share:/usr/share")).c_str(),
+             TRUE);
+  }
+  std::string root, launched, downloads;
+};
+const TestDesktop g_desktop;
 
 // Runs the main loop until done() or a generous bound; the bound only ends a hung wait.
 // A shown top-level window holding one box, which a test gives the runtime as the browser's parent.
@@ -122,6 +181,7 @@ class PageServer {
   std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(m_port) + path; }
   int Port() const { return m_port; }
   bool Saw(const std::string& path) const { return m_languages.count(path) != 0; }
+
   std::string LanguageOf(const std::string& path) const {
     auto found = m_languages.find(path);
     return found == m_languages.end() ? "" : found->second;
@@ -137,12 +197,33 @@ class PageServer {
     SoupMessageHeaders* request = soup_server_message_get_request_headers(message);
     const char* language = soup_message_headers_get_one(request, "Accept-Language");
     self->m_languages[path] = language ? language : "";
+
     const char* cookies = soup_message_headers_get_one(request, "Cookie");
     self->m_cookies[path] = cookies ? cookies : "";
     if (std::string(path) == "/login") {  // one cookie with an expiry, one for the session only
       SoupMessageHeaders* response = soup_server_message_get_response_headers(message);
       soup_message_headers_append(response, "Set-Cookie", "kept=persistent; Max-Age=86400; Path=/");
       soup_message_headers_append(response, "Set-Cookie", "session=only; Path=/; HttpOnly");
+    }
+    if (std::string(path) == "/report" || std::string(path) == "/data.bin") {
+      const bool report = std::string(path) == "/report";
+      SoupMessageHeaders* response = soup_server_message_get_response_headers(message);
+      if (report) soup_message_headers_append(response, "Content-Disposition", "attachment; filename=\"../作业.docx\"");
+      const std::string body = report ? kReport : "\x01\x02 bytes";
+      soup_server_message_set_status(message, 200, nullptr);
+      soup_server_message_set_response(message, report ? "text/html" : "application/octet-stream", SOUP_MEMORY_COPY,
+                                       body.data(), body.size());
+      return;
+    }
+    if (std::string(path) == "/endless") {  // a first piece, then nothing: a download only a cancel ends
+      soup_message_headers_set_encoding(soup_server_message_get_response_headers(message), SOUP_ENCODING_CHUNKED);
+      soup_message_headers_set_content_type(soup_server_message_get_response_headers(message),
+                                            "application/octet-stream", nullptr);
+      soup_server_message_set_status(message, 200, nullptr);
+      const std::string piece(8192, 'x');  // past what the engine reads to sniff a type
+      soup_message_body_append(soup_server_message_get_response_body(message), SOUP_MEMORY_COPY, piece.data(),
+                               piece.size());
+      return;
     }
     if (std::string(path) == "/slow") {
       soup_server_message_pause(message);  // never answered: a load that only a stop ends
@@ -152,6 +233,7 @@ class PageServer {
                              : std::string(path) == "/second" ? kSecondPage
                              : std::string(path) == "/editor" ? kEditorPage
                              : std::string(path) == "/login"  ? kSecondPage
+                             : std::string(path) == "/walk"   ? kWalkPage
                                                               : "";
     soup_server_message_set_status(message, page.empty() ? 404 : 200, nullptr);
     soup_server_message_set_response(message, "text/html; charset=utf-8", SOUP_MEMORY_COPY, page.data(), page.size());
@@ -529,23 +611,30 @@ GdkPixbuf* DecodePicture(const std::string& bytes) {
   return picture;
 }
 
+// The runtime started, and `client`'s browser made in a window of its own showing `url`; its
+// view, or null when it was not made.
+WebKitWebView* StartInWindow(CefRefPtr<CorvaneCefClient> client, const std::string& url, GtkWidget** window) {
+  SetCefRuntime(&CWebKitRuntime::Instance());
+  cef_settings_t settings = {};
+  settings.size = sizeof(settings);
+  settings.multi_threaded_message_loop = 1;
+  EXPECT_TRUE(cef_initialize(CefMainArgs(), settings, nullptr, nullptr));
+  GtkWidget* box = nullptr;
+  *window = ShowWindowWithBox(&box);
+  CefWindowInfo info;
+  info.parent_window = box;
+  EXPECT_TRUE(cef_browser_host_create_browser(info, client.get(), url, CefBrowserSettings(), nullptr));
+  if (!RunUntil([&] { return client->GetBrowser() != nullptr; })) return nullptr;
+  return static_cast<WebKitWebView*>(client->GetBrowser()->GetHost()->GetWindowHandle());
+}
+
 TEST_F(WebKitPolicyTest, CtrlVPastesTheGtkClipboardsPicturesInline) {
   PageServer server;
   g_setenv("CORVANE_SERVICE_HOST", ("127.0.0.1:" + std::to_string(server.Port())).c_str(), TRUE);
   CefRefPtr<CorvaneCefClient> client = new CorvaneCefClient(GtkClientPlatform());
-  CWebKitRuntime& runtime = CWebKitRuntime::Instance();
-  SetCefRuntime(&runtime);
-  cef_settings_t settings = {};
-  settings.size = sizeof(settings);
-  settings.multi_threaded_message_loop = 1;
-  ASSERT_TRUE(cef_initialize(CefMainArgs(), settings, nullptr, nullptr));
-  GtkWidget* box = nullptr;
-  GtkWidget* window = ShowWindowWithBox(&box);
-  CefWindowInfo info;
-  info.parent_window = box;
-  ASSERT_TRUE(cef_browser_host_create_browser(info, client.get(), server.Url("/editor"), CefBrowserSettings(), nullptr));
-  ASSERT_TRUE(RunUntil([&] { return client->GetBrowser() != nullptr; }));
-  auto* view = static_cast<WebKitWebView*>(client->GetBrowser()->GetHost()->GetWindowHandle());
+  GtkWidget* window = nullptr;
+  WebKitWebView* view = StartInWindow(client, server.Url("/editor"), &window);
+  ASSERT_NE(view, nullptr);
   ASSERT_TRUE(TitleIs(view, "Editor"));
   gtk_window_present(GTK_WINDOW(window));
   ASSERT_TRUE(RunUntil([&] { return gtk_window_is_active(GTK_WINDOW(window)); }));
@@ -685,6 +774,320 @@ TEST_F(WebKitPolicyTest, CtrlVPastesTheGtkClipboardsPicturesInline) {
   // This program ends as the owner, so the last xclip ends too.
   gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), "", 0);
   g_object_unref(screenshot);
+  cef_shutdown();
+  gtk_widget_destroy(window);
+  SetCefRuntime(nullptr);
+}
+
+// The names in `folder`, sorted.
+std::vector<std::string> FileNames(const std::string& folder) {
+  std::vector<std::string> names;
+  if (GDir* dir = g_dir_open(folder.c_str(), 0, nullptr)) {
+    while (const char* name = g_dir_read_name(dir)) names.push_back(name);
+    g_dir_close(dir);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string Joined(const std::vector<std::string>& names) {
+  std::string text;
+  for (const std::string& name : names) text += name + "|";
+  return text;
+}
+
+// Runs xdotool while the main loop goes on: a drag needs this program to answer the drop target.
+void XDoWhileRunning(const std::string& arguments) {
+  gchar** argv = nullptr;
+  ASSERT_TRUE(g_shell_parse_argv(("xdotool " + arguments).c_str(), nullptr, &argv, nullptr));
+  GPid pid = 0;
+  ASSERT_TRUE(g_spawn_async(nullptr, argv, nullptr, static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD),
+                            nullptr, nullptr, &pid, nullptr));
+  g_strfreev(argv);
+  int status = -1;
+  g_child_watch_add(pid, [](GPid child, gint code, gpointer out) {
+    *static_cast<int*>(out) = code;
+    g_spawn_close_pid(child);
+  }, &status);
+  ASSERT_TRUE(RunUntil([&] { return status != -1; }));
+  EXPECT_EQ(status, 0) << arguments;
+}
+
+// The screen position of (x, y) in `widget`.
+std::string ScreenPoint(GtkWidget* widget, int x, int y) {
+  gint originX = 0, originY = 0;
+  gdk_window_get_origin(gtk_widget_get_window(widget), &originX, &originY);
+  GtkAllocation area;
+  gtk_widget_get_allocation(widget, &area);
+  return std::to_string(originX + area.x + x) + " " + std::to_string(originY + area.y + y);
+}
+
+// Cancels each download at its first bytes, and tells when it finished.
+struct CancelPartWay {
+  static void Started(WebKitWebContext*, WebKitDownload* download, CancelPartWay* self) {
+    g_signal_connect(download, "received-data", G_CALLBACK(Received), self);
+    g_signal_connect(download, "finished", G_CALLBACK(Finished), self);
+  }
+  static void Received(WebKitDownload* download, guint64, CancelPartWay* self) {
+    if (!self->wrote) webkit_download_cancel(download);
+    self->wrote = true;
+  }
+  static void Finished(WebKitDownload*, CancelPartWay* self) { self->finished = true; }
+  bool finished = false, wrote = false;
+};
+
+void GiveUris(GtkWidget*, GdkDragContext*, GtkSelectionData* data, guint, guint, std::vector<std::string>* uris) {
+  std::vector<gchar*> list;
+  for (std::string& uri : *uris) list.push_back(uri.data());
+  list.push_back(nullptr);
+  gtk_selection_data_set_uris(data, list.data());
+}
+
+// The pid of the web process this test's view runs on: a process this test started (a
+// descendant of it, beneath the sandbox's bwrap when there is one) named WebKitWebProcess and
+// still running; 0 when there is not exactly one.
+int WebProcessOfThisTest() {
+  std::vector<int> found, pending = {getpid()};
+  while (!pending.empty()) {
+    const int parent = pending.back();
+    pending.pop_back();
+    GDir* tasks = g_dir_open(("/proc/" + std::to_string(parent) + "/task").c_str(), 0, nullptr);
+    if (!tasks) continue;
+    while (const char* task = g_dir_read_name(tasks)) {
+      std::ifstream children("/proc/" + std::to_string(parent) + "/task/" + task + "/children");
+      for (int child = 0; children >> child;) {
+        pending.push_back(child);
+        // Its own name, not its command line: inside the sandbox, bwrap's command names it too.
+        std::string name, state;
+        std::ifstream("/proc/" + std::to_string(child) + "/comm") >> name;
+        std::ifstream("/proc/" + std::to_string(child) + "/stat") >> state >> state >> state;  // pid (comm) state
+        if (name.rfind("WebKitWebProc", 0) == 0 && state != "Z") found.push_back(child);
+      }
+    }
+    g_dir_close(tasks);
+  }
+  return found.size() == 1 ? found[0] : 0;
+}
+
+gboolean RecordDialog(WebKitWebView*, WebKitScriptDialog* dialog, std::vector<WebKitScriptDialogType>* seen) {
+  seen->push_back(webkit_script_dialog_get_dialog_type(dialog));
+  return FALSE;  // shown as the program shows it
+}
+
+TEST_F(WebKitPolicyTest, ATeachersPageStaysWhateverItMeets) {
+  PageServer server;
+  g_setenv("CORVANE_SERVICE_HOST", ("127.0.0.1:" + std::to_string(server.Port())).c_str(), TRUE);
+  const std::string folder = m_root + "/program";
+  WriteFile(folder + "/error_page/Error.html", kErrorPage);
+  const std::wstring errorPage = BuildErrorPageUrl(Utf8ToWide(folder));
+  CorvaneClientPlatform platform = GtkClientPlatform();
+  platform.errorPageUrl = [&] { return errorPage; };
+  std::function<void()> platformLetGo;
+  platform.pageLetGo = [&] {
+    if (platformLetGo) platformLetGo();
+  };
+  CefRefPtr<CorvaneCefClient> client = new CorvaneCefClient(platform);
+  GtkWidget* window = nullptr;
+  WebKitWebView* view = StartInWindow(client, server.Url("/walk"), &window);
+  ASSERT_NE(view, nullptr);
+  GtkWidget* widget = GTK_WIDGET(view);
+  ASSERT_TRUE(TitleIs(view, "Walk"));
+  gtk_window_present(GTK_WINDOW(window));
+  ASSERT_TRUE(RunUntil([&] { return gtk_window_is_active(GTK_WINDOW(window)); }));
+  const std::string walk = server.Url("/walk");
+  const auto pageStayed = [&](const std::string& what) {
+    for (int i = 0; i < 5; ++i) Eval(view, "0");  // a navigation asked for meanwhile would have started
+    EXPECT_EQ(webkit_web_view_get_uri(view), walk) << what;
+    EXPECT_EQ(Eval(view, "document.title"), "Walk") << what;
+  };
+
+  // Mail and phone links clicked go to the desktop's handlers; the page stays.
+  ClickAt(widget, 10, 20, 1);
+  ClickAt(widget, 10, 60, 1);
+  ASSERT_TRUE(RunUntil([&] { return Eval(view, "window.clicks") == "2"; })) << Eval(view, "window.clicks");
+  std::string launched;
+  ASSERT_TRUE(RunUntil([&] {
+    gchar* text = nullptr;
+    launched = g_file_get_contents(g_desktop.launched.c_str(), &text, nullptr, nullptr) ? text : "";
+    g_free(text);
+    return launched.find("tel:") != std::string::npos && launched.find("mailto:") != std::string::npos;
+  })) << launched;
+  EXPECT_NE(launched.find("mailto:teacher@example.org"), std::string::npos) << launched;
+  pageStayed("mail and phone links");
+  // A script alone opens no mail program, and leaves nothing. (The engine counts a script the
+  // program runs as a gesture, and a timer within a second of one; this one is later.)
+  Eval(view, "setTimeout(function () { location.href = 'mailto:script@example.org'; }, 1500); 0");
+  RunUntil([] { return false; }, 3);
+  pageStayed("a script's mail link");
+
+  // A file link and an unknown scheme: nothing opens, the page stays.
+  ClickAt(widget, 10, 100, 1);
+  pageStayed("a file link");
+  ClickAt(widget, 10, 140, 1);
+  pageStayed("an unknown scheme");
+
+  // An attachment and a type the engine cannot show are saved in the download folder under the
+  // server's name made safe, beside a file of that name already there; no part file is left.
+  g_mkdir_with_parents(g_desktop.downloads.c_str(), 0700);
+  WriteFile(g_desktop.downloads + "/作业.docx", "the teacher's own");
+  ClickAt(widget, 10, 180, 1);
+  ClickAt(widget, 10, 220, 1);
+  const std::vector<std::string> saved = {"data.bin", "作业 (1).docx", "作业.docx"};
+  ASSERT_TRUE(RunUntil([&] { return FileNames(g_desktop.downloads) == saved; })) << Joined(FileNames(g_desktop.downloads));
+  EXPECT_EQ(ReadBytes(g_desktop.downloads + "/作业 (1).docx"), kReport);
+  EXPECT_EQ(ReadBytes(g_desktop.downloads + "/作业.docx"), "the teacher's own");
+  EXPECT_EQ(ReadBytes(g_desktop.downloads + "/data.bin"), "\x01\x02 bytes");
+  pageStayed("downloads");
+
+  // A download cancelled part way leaves nothing behind.
+  CancelPartWay cancelled;
+  WebKitWebContext* context = webkit_web_view_get_context(view);
+  const gulong started = g_signal_connect(context, "download-started", G_CALLBACK(CancelPartWay::Started), &cancelled);
+  ClickAt(widget, 10, 260, 1);
+  ASSERT_TRUE(RunUntil([&] { return cancelled.finished; }));
+  g_signal_handler_disconnect(context, started);
+  EXPECT_TRUE(cancelled.wrote);
+  RunUntil([] { return false; }, 1);  // a file written late would show now
+  EXPECT_EQ(FileNames(g_desktop.downloads), saved);
+  pageStayed("a cancelled download");
+
+  // Files dragged from another program onto the page.
+  const std::string notes = m_root + "/notes.txt";
+  WriteFile(notes, "notes");
+  GdkPixbuf* picture = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, 3, 2);
+  gdk_pixbuf_fill(picture, 0x3366ccff);
+  const std::string pictureFile = m_root + "/板书.png";
+  ASSERT_TRUE(gdk_pixbuf_save(picture, pictureFile.c_str(), "png", nullptr, nullptr));
+  g_object_unref(picture);
+  const std::string pictureBytes = ReadBytes(pictureFile);
+  gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), "the teacher's clipboard", -1);
+  GtkWidget* source = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  gtk_window_set_default_size(GTK_WINDOW(source), 200, 100);
+  gtk_window_move(GTK_WINDOW(source), 1000, 100);
+  GtkWidget* handle = gtk_event_box_new();
+  gtk_container_add(GTK_CONTAINER(handle), gtk_label_new("files"));
+  gtk_container_add(GTK_CONTAINER(source), handle);
+  GtkTargetEntry uriList = {const_cast<gchar*>("text/uri-list"), 0, 0};
+  gtk_drag_source_set(handle, GDK_BUTTON1_MASK, &uriList, 1, GDK_ACTION_COPY);
+  std::vector<std::string> dragged;
+  g_signal_connect(handle, "drag-data-get", G_CALLBACK(GiveUris), &dragged);
+  gtk_widget_show_all(source);
+  ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_mapped(source); }));
+  RunUntil([] { return false; }, 1);
+  const auto drag = [&](std::vector<std::string> items, int y) {  // files, or addresses as they are
+    dragged.clear();
+    for (const std::string& item : items) {
+      gchar* uri = item[0] == '/' ? g_filename_to_uri(item.c_str(), nullptr, nullptr) : g_strdup(item.c_str());
+      dragged.push_back(uri);
+      g_free(uri);
+    }
+    const std::string from = ScreenPoint(handle, 100, 50), to = ScreenPoint(widget, 100, y);
+    XDoWhileRunning("mousemove --sync " + from + " mousedown 1 sleep 0.3 mousemove_relative --sync 20 20 sleep 0.3 "
+                    "mousemove --sync " + to + " sleep 0.3 mousemove_relative --sync 5 5 sleep 0.5 mouseup 1 sleep 0.5");
+  };
+  const std::string editor = "document.getElementById('editor')";
+  const std::string before = Eval(view, editor + ".innerHTML");
+  ASSERT_NE(before.find("second line"), std::string::npos);
+
+  // Onto plain text: the page sees the drag, and stays.
+  drag({notes}, 320);
+  EXPECT_TRUE(RunUntil([&] { return Eval(view, "String(window.drags > 0)") == "true"; })) << "the drag reached the page";
+  pageStayed("a file dropped on text");
+  // Nor does a web address dropped there.
+  drag({server.Url("/second")}, 320);
+  pageStayed("an address dropped on text");
+  EXPECT_FALSE(server.Saw("/second"));
+
+  // A picture and a text file onto the editor's second line: the picture arrives inline there,
+  // byte for byte, as the editor's own input; the text file does not; the clipboard is untouched.
+  drag({pictureFile, notes}, 445);
+  ASSERT_TRUE(RunUntil([&] { return Eval(view, editor + ".querySelectorAll('img').length") == "1"; }))
+      << Eval(view, editor + ".innerHTML");
+  // At the drop point: after the second line's text (its paragraph splits there), not the first's.
+  EXPECT_EQ(Eval(view, "var i = " + editor + ".querySelector('img'), p = document.getElementById('p2'); "
+                       "String(!!(p.compareDocumentPosition(i) & Node.DOCUMENT_POSITION_FOLLOWING || p.contains(i)))"),
+            "true")
+      << Eval(view, editor + ".innerHTML");
+  const std::string src = Eval(view, editor + ".querySelector('img').src");
+  EXPECT_EQ(src, "data:image/png;base64," + Base64(pictureBytes));
+  EXPECT_EQ(Eval(view, editor + ".innerHTML").find("notes"), std::string::npos);
+  EXPECT_EQ(Eval(view, editor + ".innerHTML").find("file:"), std::string::npos);
+  EXPECT_NE(Eval(view, "window.inputs.join()"), "");
+  gchar* clipboard = gtk_clipboard_wait_for_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
+  EXPECT_STREQ(clipboard, "the teacher's clipboard");
+  g_free(clipboard);
+  pageStayed("a picture dropped on the editor");
+
+  // A file that is no picture onto the editor is refused: nothing changes.
+  const std::string withPicture = Eval(view, editor + ".innerHTML");
+  drag({notes}, 405);
+  RunUntil([] { return false; }, 1);  // a conversion would have landed
+  EXPECT_EQ(Eval(view, editor + ".innerHTML"), withPicture);
+  pageStayed("a text file dropped on the editor");
+  gtk_widget_destroy(source);
+
+  // Still, the mail program was asked twice only: the script's link never reached it.
+  gchar* text = nullptr;
+  ASSERT_TRUE(g_file_get_contents(g_desktop.launched.c_str(), &text, nullptr, nullptr));
+  EXPECT_EQ(std::string(text), "mailto:teacher@example.org\ntel:+861012345\n");
+  g_free(text);
+
+  // The page's web process killed (a crash): the page comes back by itself, once; killed again
+  // within the minute, the error page shows, and nothing reloads after that.
+  Eval(view, "window.before = 1; 0");
+  const int firstProcess = WebProcessOfThisTest();
+  ASSERT_GT(firstProcess, 0);
+  ASSERT_EQ(kill(firstProcess, SIGKILL), 0);
+  ASSERT_TRUE(RunUntil([&] { return Eval(view, "typeof window.before") == "undefined"; })) << "a page loaded anew";
+  ASSERT_TRUE(TitleIs(view, "Walk"));
+  EXPECT_EQ(webkit_web_view_get_uri(view), walk);
+  const int secondProcess = WebProcessOfThisTest();
+  ASSERT_GT(secondProcess, 0);
+  EXPECT_NE(secondProcess, firstProcess);
+  ASSERT_EQ(kill(secondProcess, SIGKILL), 0);
+  ASSERT_TRUE(TitleIs(view, "ErrorPage"));
+  Eval(view, "window.shown = 1; 0");
+  RunUntil([] { return false; }, 2);  // a reload would have come meanwhile
+  EXPECT_EQ(Eval(view, "typeof window.shown"), "number") << "the error page stays as it is";
+  client->GetBrowser()->GetMainFrame()->LoadURL(walk);
+  ASSERT_TRUE(TitleIs(view, "Walk"));
+
+  // Closing asks the page: with typed work, its beforeunload asks the teacher. Staying keeps
+  // everything, past the bound on a page's answer; leaving lets the program end.
+  int letGo = 0;
+  platformLetGo = [&] { ++letGo; };
+  gtk_window_present(GTK_WINDOW(window));
+  ASSERT_TRUE(RunUntil([&] { return gtk_window_is_active(GTK_WINDOW(window)); }));
+  gtk_widget_grab_focus(widget);
+  ClickAt(widget, 200, 400, 1);
+  ASSERT_TRUE(RunUntil([&] { return Eval(view, "document.activeElement.id") == "editor"; }));
+  XDo("type --delay 30 homework");
+  ASSERT_TRUE(RunUntil([&] { return Eval(view, editor + ".textContent").find("homework") != std::string::npos; }));
+  std::vector<WebKitScriptDialogType> dialogs;
+  g_signal_connect(view, "script-dialog", G_CALLBACK(RecordDialog), &dialogs);
+  client->GetBrowser()->GetHost()->CloseBrowser(false);
+  ASSERT_TRUE(RunUntil([&] { return dialogs.size() == 1; }));
+  EXPECT_EQ(dialogs[0], WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM);
+  XDo("key --clearmodifiers Escape");
+  RunUntil([] { return false; }, 7);  // past the 5 s a page has to answer
+  EXPECT_EQ(letGo, 0);
+  ASSERT_NE(client->GetBrowser(), nullptr);
+  EXPECT_NE(Eval(view, editor + ".textContent").find("homework"), std::string::npos);
+  client->GetBrowser()->GetHost()->CloseBrowser(false);
+  ASSERT_TRUE(RunUntil([&] { return dialogs.size() == 2; }));
+  XDo("key --clearmodifiers Return");
+  EXPECT_TRUE(RunUntil([&] { return letGo == 1; }));
+  EXPECT_NE(client->GetBrowser(), nullptr) << "the program, not the backend, ends with the page let go";
+
+  // A page that cannot answer (busy for good) holds the exit 5 s at most.
+  Eval(view, "setTimeout(function () { for (;;) {} }, 50); 0");
+  RunUntil([] { return false; }, 1);
+  const gint64 asked = g_get_monotonic_time();
+  client->GetBrowser()->GetHost()->CloseBrowser(false);
+  EXPECT_TRUE(RunUntil([&] { return letGo == 2; }, 10));
+  EXPECT_LT(g_get_monotonic_time() - asked, 6 * G_USEC_PER_SEC);
+  EXPECT_EQ(dialogs.size(), 2u);
+
   cef_shutdown();
   gtk_widget_destroy(window);
   SetCefRuntime(nullptr);

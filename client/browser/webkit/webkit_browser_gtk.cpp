@@ -2,18 +2,24 @@
 // signals raised as the client's handler callbacks.
 #include "client/browser/webkit/webkit_browser_gtk.h"
 
+#include <cstdio>
 #include <mutex>
 #include <string>
 
 #include "client/browser/cef_menu_model.h"
+#include "client/browser/navigation_policy.h"
+#include "client/browser/webkit/webkit_drop_gtk.h"
 #include "client/browser/webkit/webkit_runtime_gtk.h"
 
 namespace corvane {
 namespace {
 
 constexpr char kEditableHandler[] = "corvaneEditable";
+constexpr char kDropHandler[] = "corvaneDrop";
 // Tells the runtime whether the focused element takes typed text: inputs of the text kinds,
-// textareas and contenteditable regions (main frame only).
+// textareas and contenteditable regions (main frame only). Files dropped on such an element are
+// kept from the page and WebKit: the caret goes to the drop point and the runtime inserts what
+// the files give (webkit_drop_gtk.h).
 constexpr char kEditableScript[] = R"JS((function () {
   var textTypes = ['', 'text', 'search', 'url', 'tel', 'email', 'password', 'number'];
   function editable(e) {
@@ -27,6 +33,33 @@ constexpr char kEditableScript[] = R"JS((function () {
   document.addEventListener('focusin', function (e) { post(e.target); }, true);
   // At once, not after the focus has moved: a key pressed next must not find the old answer.
   document.addEventListener('focusout', function (e) { post(e.relatedTarget); }, true);
+  // WebKitGTK offers another program's files as a URI list, not as "Files", and keeps file:
+  // addresses from pages: at the drop, a list that reads empty is files (a web link reads as
+  // itself and stays WebKit's). While dragging, nothing is readable.
+  function filesOnField(e) {
+    var target = e.target && e.target.nodeType === 1 ? e.target : e.target && e.target.parentElement;
+    var data = e.dataTransfer;
+    if (!data || !editable(target)) return null;
+    var types = Array.prototype.slice.call(data.types);
+    if (types.indexOf('Files') >= 0) return target;
+    if (types.indexOf('text/uri-list') < 0) return null;
+    return e.type !== 'drop' || data.getData('text/uri-list') === '' ? target : null;
+  }
+  window.addEventListener('dragover', function (e) { if (filesOnField(e)) e.preventDefault(); }, true);
+  window.addEventListener('drop', function (e) {
+    var field = filesOnField(e);
+    if (!field) return;
+    e.preventDefault();
+    e.stopImmediatePropagation();
+    field.focus();
+    var at = document.caretRangeFromPoint(e.clientX, e.clientY);
+    if (at && field.contains(at.startContainer)) {
+      var selection = window.getSelection();
+      selection.removeAllRanges();
+      selection.addRange(at);
+    }
+    window.webkit.messageHandlers.corvaneDrop.postMessage(true);
+  }, true);
 })();)JS";
 
 // The menu ids the runtime gives WebKit's stock actions; others get 26500 + the action.
@@ -94,6 +127,23 @@ class CWebKitFrame final : public CefFrame {
 };
 
 std::mutex g_urlLock;  // the committed URLs, read from any thread
+
+// How long a page's beforeunload may take before the program closes anyway.
+constexpr guint kCloseAnswerSeconds = 5;
+
+// A second end of the web process within this time shows the error page instead of a reload.
+constexpr gint64 kCrashReloadWindow = 60 * G_USEC_PER_SEC;
+
+// A navigation WebKit starts for a drop comes this soon after it (the page had its chance).
+constexpr gint64 kDropNavigationWindow = 2 * G_USEC_PER_SEC;
+
+// WebKit hands requests escaped; the program's own addresses may not be.
+std::string Unescaped(const std::string& uri) {
+  gchar* plain = g_uri_unescape_string(uri.c_str(), nullptr);
+  std::string text = plain ? plain : uri;
+  g_free(plain);
+  return text;
+}
 
 }  // namespace
 
@@ -171,6 +221,9 @@ CWebKitBrowser::CWebKitBrowser(int id, WebKitWebContext* context, GtkWidget* par
   g_signal_connect(content, (std::string("script-message-received::") + kEditableHandler).c_str(),
                    G_CALLBACK(OnEditableMessage), this);
   webkit_user_content_manager_register_script_message_handler(content, kEditableHandler);
+  g_signal_connect(content, (std::string("script-message-received::") + kDropHandler).c_str(),
+                   G_CALLBACK(OnDropMessage), this);
+  webkit_user_content_manager_register_script_message_handler(content, kDropHandler);
   WebKitUserScript* script = webkit_user_script_new(kEditableScript, WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
                                                     WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
   webkit_user_content_manager_add_script(content, script);
@@ -197,6 +250,13 @@ CWebKitBrowser::CWebKitBrowser(int id, WebKitWebContext* context, GtkWidget* par
   g_signal_connect(m_view, "destroy", G_CALLBACK(OnDestroyed), this);
   g_signal_connect(m_view, "focus-out-event", G_CALLBACK(OnFocusOut), this);
   g_signal_connect(m_view, "notify::uri", G_CALLBACK(OnUriChanged), this);
+  g_signal_connect(m_view, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
+  g_signal_connect(m_view, "close", G_CALLBACK(OnClose), this);
+  g_signal_connect(m_view, "script-dialog", G_CALLBACK(OnScriptDialog), this);
+  g_signal_connect(m_view, "web-process-terminated", G_CALLBACK(OnWebProcessTerminated), this);
+  // Before WebKit's own handler (the class handler runs last), which may navigate to the drop.
+  g_signal_connect(m_view, "drag-drop", G_CALLBACK(OnDragDrop), this);
+  g_signal_connect(m_view, "drag-data-received", G_CALLBACK(OnDragData), this);
   m_keys = std::make_unique<CWebKitKeyQueue>(m_view);
   gtk_container_add(GTK_CONTAINER(parent), GTK_WIDGET(m_view));
   if (GTK_IS_BOX(parent)) gtk_box_set_child_packing(GTK_BOX(parent), GTK_WIDGET(m_view), TRUE, TRUE, 0, GTK_PACK_START);
@@ -227,20 +287,82 @@ void CWebKitBrowser::CloseBrowser(bool force_close) {
   CefRefPtr<CWebKitBrowser> self = this;
   CWebKitRuntime::RunOnUi([self, force_close] {
     if (!self->m_view) return;
-    CefRefPtr<CefLifeSpanHandler> handler = self->m_client ? self->m_client->GetLifeSpanHandler() : nullptr;
-    // True from DoClose leaves the closing to the program: the view goes with its window.
-    if (!force_close && handler && handler->DoClose(self.get())) return;
-    GtkWidget* top = gtk_widget_get_toplevel(GTK_WIDGET(self->m_view));
-    if (!force_close && GTK_IS_WINDOW(top)) {
-      gtk_window_close(GTK_WINDOW(top));
-    } else {
+    if (force_close) {
       self->Destroy();
+    } else {
+      self->AskPageToClose();
     }
   });
 }
 
+// The page's beforeunload first (WebKit emits "close" when it lets go); a page that cannot answer
+// (its web process hung or gone, or no answer in time) does not hold the program.
+void CWebKitBrowser::AskPageToClose() {
+  if (m_closeBound) return;  // already asking
+  m_askingToClose = true;
+  if (!webkit_web_view_get_is_web_process_responsive(m_view)) return PageLetGo();
+  m_closeBound = g_timeout_add_seconds(kCloseAnswerSeconds, [](gpointer data) -> gboolean {
+    auto* self = static_cast<CWebKitBrowser*>(data);
+    self->m_closeBound = 0;
+    self->PageLetGo();
+    return G_SOURCE_REMOVE;
+  }, this);
+  webkit_web_view_try_close(m_view);
+}
+
+void CWebKitBrowser::PageLetGo() {
+  if (m_closeBound) g_source_remove(m_closeBound);
+  m_closeBound = 0;
+  m_askingToClose = false;
+  if (!m_view) return;
+  CefRefPtr<CefLifeSpanHandler> handler = m_client ? m_client->GetLifeSpanHandler() : nullptr;
+  // True from DoClose leaves the closing to the program: the view goes with its window.
+  if (handler && handler->DoClose(this)) return;
+  GtkWidget* top = gtk_widget_get_toplevel(GTK_WIDGET(m_view));
+  if (GTK_IS_WINDOW(top)) {
+    gtk_window_close(GTK_WINDOW(top));
+  } else {
+    Destroy();
+  }
+}
+
+void CWebKitBrowser::OnClose(WebKitWebView*, CWebKitBrowser* self) {
+  CefRefPtr<CWebKitBrowser> keep = self;
+  if (self->m_askingToClose) self->PageLetGo();  // a page's own window.close() closes nothing
+}
+
+gboolean CWebKitBrowser::OnScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog, CWebKitBrowser* self) {
+  // The teacher is asked whether to leave: no bound on that answer. Staying closes nothing.
+  if (webkit_script_dialog_get_dialog_type(dialog) == WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM &&
+      self->m_closeBound) {
+    g_source_remove(self->m_closeBound);
+    self->m_closeBound = 0;
+  }
+  return FALSE;  // WebKit shows the dialog in the view
+}
+
+void CWebKitBrowser::OnWebProcessTerminated(WebKitWebView* view, WebKitWebProcessTerminationReason reason,
+                                            CWebKitBrowser* self) {
+  CefRefPtr<CWebKitBrowser> keep = self;
+  if (self->m_askingToClose) return self->PageLetGo();  // no page left to ask
+  if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API) return;  // the program ended it
+  // A crash: the page once more by itself; a second within the minute shows the error page (a
+  // page that kills its process must not reload for ever).
+  const gint64 now = g_get_monotonic_time();
+  const bool again = self->m_lastCrash != 0 && now - self->m_lastCrash < kCrashReloadWindow;
+  self->m_lastCrash = now;
+  if (!again) {
+    webkit_web_view_reload(view);
+    return;
+  }
+  const char* uri = webkit_web_view_get_uri(view);
+  self->RaiseLoadError(ERR_FAILED, "the page's process ended twice", uri);
+}
+
 void CWebKitBrowser::LoadOnUi(const std::string& url) {
-  if (m_view) webkit_web_view_load_uri(m_view, url.c_str());
+  if (!m_view) return;
+  m_programUrl = url;
+  webkit_web_view_load_uri(m_view, url.c_str());
 }
 
 std::string CWebKitBrowser::Url() {
@@ -265,6 +387,7 @@ void CWebKitBrowser::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, C
   CefRefPtr<CefLoadHandler> handler = self->m_client ? self->m_client->GetLoadHandler() : nullptr;
   switch (event) {
     case WEBKIT_LOAD_STARTED:
+      ++self->m_page;
       self->m_keys->PageChanged();
       self->m_loading = true;
       self->m_editableFocus = false;
@@ -417,8 +540,125 @@ void CWebKitBrowser::OnUriChanged(GObject*, GParamSpec*, CWebKitBrowser* self) {
   if (self->m_keys) self->m_keys->PageChanged();  // also a new address without a load (history, fragment)
 }
 
+gboolean CWebKitBrowser::OnDragDrop(GtkWidget*, GdkDragContext*, gint, gint, guint, CWebKitBrowser* self) {
+  self->m_droppedAt = g_get_monotonic_time();
+  self->m_droppedUris = self->m_draggedUris;
+  return FALSE;  // the page still receives its drop
+}
+
+bool CWebKitBrowser::IsDropped(const std::string& uri) const {
+  gchar** lines = g_uri_list_extract_uris(m_droppedUris.c_str());
+  bool found = false;
+  for (gchar** line = lines; line && *line && !found; ++line) found = Unescaped(*line) == Unescaped(uri);
+  g_strfreev(lines);
+  return found;
+}
+
+void CWebKitBrowser::OnDragData(GtkWidget*, GdkDragContext*, gint, gint, GtkSelectionData* data, guint, guint,
+                                CWebKitBrowser* self) {
+  gchar* target = gdk_atom_name(gtk_selection_data_get_target(data));
+  // WebKit asks for the drag's data as it enters; the page's drop only says "Files".
+  if (g_strcmp0(target, "text/uri-list") == 0 && gtk_selection_data_get_length(data) >= 0) {
+    self->m_draggedUris.assign(reinterpret_cast<const char*>(gtk_selection_data_get_data(data)),
+                               gtk_selection_data_get_length(data));
+  }
+  g_free(target);
+}
+
+void CWebKitBrowser::OnDropMessage(WebKitUserContentManager*, WebKitJavascriptResult*, CWebKitBrowser* self) {
+  const DroppedFilesConversion& conversion = DroppedFilesConversionInUse();
+  if (!conversion || self->m_draggedUris.empty()) return;
+  struct Drop {
+    CefRefPtr<CWebKitBrowser> browser;
+    DroppedFilesConversion conversion;
+    std::string uris, html;
+    unsigned page;
+  };
+  auto* drop = new Drop{self, conversion, std::move(self->m_draggedUris), "", self->m_page};
+  self->m_draggedUris.clear();
+  // Reading and encoding the pictures takes too long for the UI thread.
+  GTask* task = g_task_new(nullptr, nullptr, [](GObject*, GAsyncResult* result, gpointer) {
+    auto* done = static_cast<Drop*>(g_task_get_task_data(G_TASK(result)));
+    CWebKitBrowser* browser = done->browser.get();
+    if (browser->m_view && browser->m_page == done->page && !done->html.empty()) {
+      webkit_web_view_execute_editing_command_with_argument(browser->m_view, "InsertHTML", done->html.c_str());
+    }
+  }, nullptr);
+  g_task_set_task_data(task, drop, [](gpointer data) { delete static_cast<Drop*>(data); });
+  g_task_run_in_thread(task, [](GTask* running, gpointer, gpointer data, GCancellable*) {
+    auto* work = static_cast<Drop*>(data);
+    work->html = work->conversion(work->uris);
+    g_task_return_boolean(running, TRUE);
+  });
+  g_object_unref(task);
+}
+
+void CWebKitBrowser::DecideNavigation(WebKitNavigationPolicyDecision* decision) {
+  WebKitPolicyDecision* policy = WEBKIT_POLICY_DECISION(decision);
+  WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(decision);
+  const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+  const std::string target = uri ? uri : "";
+  const WebKitNavigationType type = webkit_navigation_action_get_navigation_type(action);
+  // A drop the page left to WebKit becomes a navigation of the "other" kind to a dropped
+  // address: never the page's end. The page's own navigations go on.
+  if (type == WEBKIT_NAVIGATION_TYPE_OTHER && g_get_monotonic_time() - m_droppedAt < kDropNavigationWindow &&
+      IsDropped(target)) {
+    webkit_policy_decision_ignore(policy);
+    return;
+  }
+  // Reloading or going back to a page already shown (the error page included) is not a new page.
+  const bool shownBefore = type == WEBKIT_NAVIGATION_TYPE_RELOAD || type == WEBKIT_NAVIGATION_TYPE_BACK_FORWARD;
+  const bool programAsked = shownBefore || (!m_programUrl.empty() && Unescaped(target) == Unescaped(m_programUrl));
+  switch (corvane::DecideNavigation(target, webkit_navigation_action_is_user_gesture(action), programAsked)) {
+    case NavigationVerdict::kAllow:
+      webkit_policy_decision_use(policy);
+      return;
+    case NavigationVerdict::kDesktop: {
+      GtkWidget* top = gtk_widget_get_toplevel(GTK_WIDGET(m_view));
+      GError* error = nullptr;
+      if (!gtk_show_uri_on_window(GTK_IS_WINDOW(top) ? GTK_WINDOW(top) : nullptr, target.c_str(), GDK_CURRENT_TIME,
+                                  &error)) {
+        std::fprintf(stderr, "corvane: no program opens %s: %s\n", target.c_str(), error ? error->message : "");
+        g_clear_error(&error);
+      }
+      webkit_policy_decision_ignore(policy);
+      return;
+    }
+    case NavigationVerdict::kRefuse:
+      webkit_policy_decision_ignore(policy);
+      return;
+  }
+}
+
+gboolean CWebKitBrowser::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
+                                        CWebKitBrowser* self) {
+  CefRefPtr<CWebKitBrowser> keep = self;
+  switch (type) {
+    case WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION:
+      self->DecideNavigation(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+      return TRUE;
+    case WEBKIT_POLICY_DECISION_TYPE_RESPONSE: {
+      auto* response = WEBKIT_RESPONSE_POLICY_DECISION(decision);
+      SoupMessageHeaders* headers =
+          webkit_uri_response_get_http_headers(webkit_response_policy_decision_get_response(response));
+      const char* disposition = headers ? soup_message_headers_get_one(headers, "Content-Disposition") : nullptr;
+      if (ResponseIsDownload(webkit_response_policy_decision_is_mime_type_supported(response),
+                             disposition ? disposition : "")) {
+        webkit_policy_decision_download(decision);  // saved by webkit_download_gtk.h; the page stays
+      } else {
+        webkit_policy_decision_use(decision);
+      }
+      return TRUE;
+    }
+    default:
+      return FALSE;  // a new window: `create` decides, as before
+  }
+}
+
 void CWebKitBrowser::OnDestroyed(GtkWidget*, CWebKitBrowser* self) {
   CefRefPtr<CWebKitBrowser> keep = self;
+  if (self->m_closeBound) g_source_remove(self->m_closeBound);
+  self->m_closeBound = 0;
   self->m_view = nullptr;
   self->m_keys.reset();
   CWebKitRuntime::Instance().Forget(self);

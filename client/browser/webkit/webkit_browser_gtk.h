@@ -1,7 +1,13 @@
 // One WebKitWebView behind the contract's browser, host and main frame, with its signals raised
 // as the client's handler callbacks: load-changed as the loading state, load-failed as load
 // errors in the runtime's codes, create as the pop-up question (never a second window),
-// context-menu as the menu question, key presses as pre-key events (a handler may take a key
+// context-menu as the menu question, decide-policy as the navigation and response rule of
+// navigation_policy.h (mail and phone links to the desktop, downloads saved by
+// webkit_download_gtk.h), drops kept from replacing the page (pictures dropped on a field are
+// inlined, webkit_drop_gtk.h), CloseBrowser(false) as the page's beforeunload (try-close, then
+// "close"; at most 5 s unless the teacher is being asked, at once when the web process is hung
+// or gone) before DoClose, web-process-terminated as one reload by itself (a second end within
+// a minute: a load error, so the client's error page), key presses as pre-key events (a handler may take a key
 // press to answer it later through the view's key queue, see webkit_key_queue_gtk.h).
 #pragma once
 
@@ -67,6 +73,21 @@ class CWebKitBrowser final : public CefBrowser, public CefBrowserHost {
   static void OnDestroyed(GtkWidget* widget, CWebKitBrowser* self);
   static gboolean OnFocusOut(GtkWidget* widget, GdkEvent* event, CWebKitBrowser* self);
   static void OnUriChanged(GObject* view, GParamSpec* property, CWebKitBrowser* self);
+  static gboolean OnDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
+                                 CWebKitBrowser* self);
+  static gboolean OnDragDrop(GtkWidget* widget, GdkDragContext* context, gint x, gint y, guint time,
+                             CWebKitBrowser* self);
+  static void OnDragData(GtkWidget* widget, GdkDragContext* context, gint x, gint y, GtkSelectionData* data,
+                         guint info, guint time, CWebKitBrowser* self);
+  static void OnDropMessage(WebKitUserContentManager* manager, WebKitJavascriptResult* result, CWebKitBrowser* self);
+  void DecideNavigation(WebKitNavigationPolicyDecision* decision);
+  bool IsDropped(const std::string& uri) const;
+  void AskPageToClose();
+  void PageLetGo();
+  static void OnClose(WebKitWebView* view, CWebKitBrowser* self);
+  static gboolean OnScriptDialog(WebKitWebView* view, WebKitScriptDialog* dialog, CWebKitBrowser* self);
+  static void OnWebProcessTerminated(WebKitWebView* view, WebKitWebProcessTerminationReason reason,
+                                     CWebKitBrowser* self);
   void RaiseLoadError(cef_errorcode_t code, const char* text, const char* uri);
   void RaiseLoadingState();
 
@@ -77,6 +98,14 @@ class CWebKitBrowser final : public CefBrowser, public CefBrowserHost {
   std::atomic<bool> m_canGoBack{false};
   std::atomic<bool> m_canGoForward{false};
   std::string m_url;  // the committed address, under the URL lock
+  std::string m_programUrl;  // the last address the program loaded itself
+  gint64 m_droppedAt = 0;     // monotonic time of the last drop on the view
+  std::string m_draggedUris;  // the URI list of the drag over the view, as WebKit received it
+  std::string m_droppedUris;  // that of the last drop
+  bool m_askingToClose = false;  // CloseBrowser(false) waits for the page's answer
+  guint m_closeBound = 0;        // the timer that ends that wait
+  gint64 m_lastCrash = 0;        // monotonic time the web process last ended by itself
+  unsigned m_page = 0;        // counts loads: a drop's conversion lands only on its own page
   bool m_editableFocus = false;  // the page's focused element takes text (from the page script)
   std::unique_ptr<CWebKitKeyQueue> m_keys;  // keys taken from WebKit, answered in turn
   IMPLEMENT_REFCOUNTING(CWebKitBrowser);

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "client/browser/webkit/webkit_browser_gtk.h"
+#include "client/browser/webkit/webkit_download_gtk.h"
 
 namespace corvane {
 namespace {
@@ -82,6 +83,7 @@ bool CWebKitRuntime::Initialize(const CefMainArgs&, const cef_settings_t& settin
   m_context = webkit_web_context_new_with_website_data_manager(manager);
   // The client shows one site: one web process, the document cache model.
   webkit_web_context_set_cache_model(m_context, WEBKIT_CACHE_MODEL_DOCUMENT_BROWSER);
+  g_signal_connect(m_context, "download-started", G_CALLBACK(SaveDownload), nullptr);
   WebKitCookieManager* cookies = webkit_website_data_manager_get_cookie_manager(manager);
   webkit_cookie_manager_set_persistent_storage(cookies, (data + "/cookies.sqlite").c_str(),
                                                WEBKIT_COOKIE_PERSISTENT_STORAGE_SQLITE);

@@ -81,8 +81,12 @@ std::optional<ComparableFolder> Comparable(const std::wstring& dir) {
   ComparableFolder folder;
   size_t first = 1;
   if (parts[0].empty()) {  // "\\server\share\...": parts "", "", server, share
-    if (parts.size() < 4 || parts[2].empty() || parts[3].empty()) return std::nullopt;
-    folder.root = L"\\\\" + Lower(parts[2]) + L"\\" + Lower(parts[3]);
+    if (parts.size() < 4) return std::nullopt;
+    // The server and share names are read as any other name: "\\server  \share" is
+    // "\\server\share", never another, unguarded root.
+    const std::wstring server = ComparedName(parts[2]), share = ComparedName(parts[3]);
+    if (server.empty() || share.empty()) return std::nullopt;
+    folder.root = L"\\\\" + server + L"\\" + share;
     first = 4;
   } else {
     folder.root = Lower(parts[0]);

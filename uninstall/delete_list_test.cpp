@@ -72,6 +72,11 @@ TEST_F(InstallDir, SpellingsWindowsReadsAsARootOrAGuardedFolderAreRefused) {
     EXPECT_FALSE(IsDeletableInstallDir(dir, protectedFolders)) << dir.size();
   }
   EXPECT_TRUE(IsDeletableInstallDir(L"D:\\Apps\\\\Corvane.", protectedFolders)) << "still one plain folder";
+  // A redirected profile folder on a server is guarded under any spelling of its server or share.
+  const std::vector<std::wstring> profiles = {L"\\\\server\\share\\profiles"};
+  for (const wchar_t* dir : {L"\\\\server  \\share\\profiles\\\\", L"\\\\SERVER\\share.\\Profiles", L"\\\\ \\share\\x"}) {
+    EXPECT_FALSE(IsDeletableInstallDir(dir, profiles)) << std::string(dir, dir + wcslen(dir));
+  }
 }
 
 TEST_F(InstallDir, LengthOf260OrMoreIsRefused) {

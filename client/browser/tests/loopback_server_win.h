@@ -34,7 +34,7 @@ class CLoopbackServer {
   std::thread m_thread;
 };
 
-// A loopback port on which nothing listens.
+// A loopback port on which nothing listens, held for the rest of the run.
 int ClosedLoopbackPort();
 
 }  // namespace corvane

@@ -91,6 +91,8 @@ void CMainWindow::Exit(int code) {
 void CMainWindow::ExitAskingPage(int code) {
   CefRefPtr<CefBrowser> browser = Browser();
   if (!m_pendingExit.Begin(code, browser != nullptr)) return Exit(code);
+  // The tray's exit may come while the window is minimised: the page's question must be seen.
+  if (m_window) gtk_window_present(GTK_WINDOW(m_window));
   browser->GetHost()->CloseBrowser(false);  // the page's answer comes back as OnPageLetGoThunk
 }
 

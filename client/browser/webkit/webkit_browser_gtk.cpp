@@ -9,6 +9,7 @@
 #include "client/browser/cef_menu_model.h"
 #include "client/browser/navigation_policy.h"
 #include "client/browser/webkit/webkit_drop_gtk.h"
+#include "client/browser/webkit/webkit_leave_prompt_gtk.h"
 #include "client/browser/webkit/webkit_runtime_gtk.h"
 
 namespace corvane {
@@ -331,14 +332,19 @@ void CWebKitBrowser::OnClose(WebKitWebView*, CWebKitBrowser* self) {
   if (self->m_askingToClose) self->PageLetGo();  // a page's own window.close() closes nothing
 }
 
-gboolean CWebKitBrowser::OnScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog, CWebKitBrowser* self) {
-  // The teacher is asked whether to leave: no bound on that answer. Staying closes nothing.
-  if (webkit_script_dialog_get_dialog_type(dialog) == WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM &&
-      self->m_closeBound) {
-    g_source_remove(self->m_closeBound);
-    self->m_closeBound = 0;
+gboolean CWebKitBrowser::OnScriptDialog(WebKitWebView* view, WebKitScriptDialog* dialog, CWebKitBrowser* self) {
+  if (webkit_script_dialog_get_dialog_type(dialog) != WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM) {
+    return FALSE;  // WebKit shows alerts, confirms and prompts in the view
   }
-  return FALSE;  // WebKit shows the dialog in the view
+  // The teacher is asked whether to leave: no bound on that answer.
+  if (self->m_closeBound) g_source_remove(self->m_closeBound);
+  self->m_closeBound = 0;
+  CefRefPtr<CWebKitBrowser> keep = self;
+  AskWhetherToLeavePage(GTK_WIDGET(view), dialog, [keep](bool leave) {
+    // Staying ends the exit that asked: a later crash or window.close() must not end the program.
+    if (!leave) keep->m_askingToClose = false;
+  });
+  return TRUE;
 }
 
 void CWebKitBrowser::OnWebProcessTerminated(WebKitWebView* view, WebKitWebProcessTerminationReason reason,

@@ -11,7 +11,8 @@
 # repository to reach, apt update warns and goes on; the demo service then serves the next version
 # as a signed apt repository at the address the package's source names, first with its Release
 # changed after signing, which apt refuses (the installation stays as it was), then as signed:
-# apt-get update && apt-get install --only-upgrade corvane-client upgrades. The helper route: the
+# unattended-upgrade --dry-run, told the repository's origin, would upgrade the package, and
+# apt-get update && apt-get install --only-upgrade corvane-client upgrades it. The helper route: the
 # package's root helper refuses the version after it changed after signing and upgrades to it as
 # signed, an administrator's "Enabled: no" kept. Then removes the package and checks that none of
 # its files (nor its apt source) are left outside the user's folders while a teacher's settings,
@@ -108,12 +109,14 @@ uri=$(sed -n 's/^URIs: *//p' "$chroot_dir$source_file")
 port=$(sed -n 's|^http://127\.0\.0\.1:\([0-9]*\)/apt$|\1|p' <<<"$uri")
 [ -n "$port" ] || { echo "FAIL: the package's repository is $uri, not the demo service's on loopback" >&2; exit 1; }
 
-# Only the lines about our repository: the Debian archive's are not this check's business.
+# The lines about our repository (with their continuation lines) and apt's warnings and errors:
+# the Debian archive's progress is not this check's business.
 apt_update() {
   status=0
   in_root apt-get update >"$work/update.log" 2>&1 || status=$?
   echo "apt-get update: exit $status"
-  grep -F "$uri" "$work/update.log" | sed 's/^/  /' || true
+  awk -v uri="$uri" 'index($0, uri) || /^[WE]: / { print "  " $0; shown = 1; next }
+    shown && /^  / { print "  " $0; next } { shown = 0 }' "$work/update.log"
 }
 echo "== apt update where the repository cannot be reached"
 apt_update
@@ -139,7 +142,20 @@ echo "== the repository offers $next as signed"
 demo "/_demo/apt-release?changed=0"
 apt_update
 [ "$status" -eq 0 ] || { echo "FAIL: apt-get update did not take the signed repository" >&2; exit 1; }
-in_root apt-get install -y -qq --only-upgrade corvane-client >/dev/null
+# What the deployment guide tells IT to add for unattended-upgrades (an administrator's file).
+echo "== unattended-upgrades, told the repository's origin, would upgrade it"
+in_root apt-get install -y -qq --no-install-recommends unattended-upgrades >/dev/null 2>&1
+uu_conf=/etc/apt/apt.conf.d/51corvane-client
+printf 'Unattended-Upgrade::Origins-Pattern {\n        "origin=Drovessa,label=Drovessa";\n};\n' \
+  >"$chroot_dir$uu_conf"
+in_root unattended-upgrade --dry-run --debug >"$work/uu.log" 2>&1 || true
+grep -E '^Packages that will be upgraded:' "$work/uu.log" | sed 's/^/  /'
+grep -Eq '^Packages that will be upgraded:.* corvane-client( |$)' "$work/uu.log" ||
+  { echo "FAIL: unattended-upgrade would not upgrade corvane-client" >&2; exit 1; }
+rm "$chroot_dir$uu_conf"
+[ "$(installed)" = "$version" ] || { echo "FAIL: the dry run changed the installation" >&2; exit 1; }
+
+in_root apt-get install -y -qq --only-upgrade corvane-client >/dev/null 2>&1
 echo "apt-get install --only-upgrade corvane-client; installed: corvane-client $(installed)"
 [ "$(installed)" = "$next" ] || { echo "FAIL: the apt upgrade left $(installed)" >&2; exit 1; }
 in_root corvane-client --version >/dev/null  # the same program: only the package's version was raised

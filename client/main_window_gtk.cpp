@@ -149,6 +149,10 @@ void CMainWindow::CloseOrMinimize(int code) {
   }
 }
 
+std::string CMainWindow::SystemUpdatesOnly() const {
+  return AptSourceEnabled(aptSourcePath) ? SystemUpdatesLine() : std::string();
+}
+
 void CMainWindow::ShowUpdatePrompt(bool installMode, const wchar_t* windowName, const std::string& line) {
   CUpdatePromptDlg prompt;
   prompt.SetInstallMode(installMode);
@@ -180,10 +184,12 @@ void CMainWindow::Handle(const MainNotice& notice) {
       break;
     }
     case MainCommand::ShowAbout: {
-      const AboutChoice choice = ChooseAbout(m_bUpdateAvailable, !ReadyPackagePath().empty());
+      const std::string line = m_bUpdateAvailable ? SystemUpdatesOnly() : std::string();
+      const AboutChoice choice = ChooseAbout(m_bUpdateAvailable, line.empty() && !ReadyPackagePath().empty());
       CUpdatePromptDlg about;
       about.SetLayoutFile(choice.layout);
       about.SetInstallMode(choice.installMode);
+      about.SetLine(line);
       about.Create(m_window, L"about_dlg", kDialogStyle, 0);
       about.CenterWindow();
       about.ShowModal();
@@ -213,11 +219,14 @@ void CMainWindow::Handle(const MainNotice& notice) {
       break;
     case MainCommand::UpdateAvailable:
       m_bUpdateAvailable = true;
-      ShowUpdatePrompt(false, L"update_prompt_dlg", std::string());
+      ShowUpdatePrompt(false, L"update_prompt_dlg", SystemUpdatesOnly());
       break;
     case MainCommand::InstallerReady:
-      // A verified package is waiting: the prompt in install mode (verified again on the way).
-      if (m_bUpdateAvailable && !ReadyPackagePath().empty()) ShowUpdatePrompt(true, L"about_dlg", std::string());
+      // A verified package is waiting: the prompt in install mode (verified again on the way),
+      // unless apt has taken over the updates since the download began.
+      if (m_bUpdateAvailable && SystemUpdatesOnly().empty() && !ReadyPackagePath().empty()) {
+        ShowUpdatePrompt(true, L"about_dlg", std::string());
+      }
       break;
     case MainCommand::UpdateUnverified:
       ShowUpdatePrompt(false, L"update_prompt_dlg", LastPackageRefusal());

@@ -18,7 +18,7 @@
 
 #include "base/utf8.h"
 #include "client/browser/scripted/scripted_runtime.h"
-#include "client/client_platform_gtk.h"
+#include "client/browser/client_platform_gtk.h"
 #include "client/main_window_gtk.h"
 #include "client/update/linux_update_verify.h"
 #include "client/update/package_download_gtk.h"

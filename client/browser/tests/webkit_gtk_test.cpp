@@ -651,7 +651,7 @@ WebKitWebView* StartInWindow(CefRefPtr<CorvaneCefClient> client, const std::stri
 TEST_F(WebKitPolicyTest, CtrlVPastesTheGtkClipboardsPicturesInline) {
   PageServer server;
   g_setenv("CORVANE_SERVICE_HOST", ("127.0.0.1:" + std::to_string(server.Port())).c_str(), TRUE);
-  CefRefPtr<CorvaneCefClient> client = new CorvaneCefClient(GtkClientPlatform());
+  CefRefPtr<CorvaneCefClient> client = new CorvaneCefClient(LinuxClientPlatform());
   GtkWidget* window = nullptr;
   WebKitWebView* view = StartInWindow(client, server.Url("/editor"), &window);
   ASSERT_NE(view, nullptr);
@@ -900,7 +900,7 @@ TEST_F(WebKitPolicyTest, ATeachersPageStaysWhateverItMeets) {
   const std::string folder = m_root + "/program";
   WriteFile(folder + "/error_page/Error.html", kErrorPage);
   const std::wstring errorPage = BuildErrorPageUrl(Utf8ToWide(folder));
-  CorvaneClientPlatform platform = GtkClientPlatform();
+  CorvaneClientPlatform platform = LinuxClientPlatform();
   platform.errorPageUrl = [&] { return errorPage; };
   std::function<void()> platformLetGo;
   platform.pageLetGo = [&] {
@@ -1157,6 +1157,8 @@ struct PrintDialogWatch {
 TEST_F(WebKitPolicyTest, PrintZoomAndFindAreTheBrowsersKeys) {
   PageServer server;
   g_setenv("CORVANE_SERVICE_HOST", ("127.0.0.1:" + std::to_string(server.Port())).c_str(), TRUE);
+  CefRefPtr<CorvaneCefClient> client = new CorvaneCefClient(LinuxClientPlatform());
+  // The settings file of the test's own in place of the program's.
   const std::string ini = m_root + "/CorvaneClient.ini";
   WriteFile(ini, "[setting]\nmin_close=1\nzoom_level=125\n");
   CClientSettings settings(Utf8ToWide(ini));
@@ -1166,7 +1168,6 @@ TEST_F(WebKitPolicyTest, PrintZoomAndFindAreTheBrowsersKeys) {
                    settings.Save();
                  }});
   const auto remembered = [&] { return CClientSettings(Utf8ToWide(ini)).m_nZoomLevel; };
-  CefRefPtr<CorvaneCefClient> client = new CorvaneCefClient(GtkClientPlatform());
   GtkWidget* window = nullptr;
   WebKitWebView* view = StartInWindow(client, server.Url("/keys"), &window);
   ASSERT_NE(view, nullptr);

@@ -59,7 +59,7 @@ class CMainWindow {
   void LayoutChildren();
   void ShowUpdatePrompt(bool installMode, const wchar_t* windowName, const std::string& line);
   static gboolean OnDeleteThunk(GtkWidget*, GdkEvent*, gpointer self);
-  static gboolean OnPageLetGoThunk(gpointer self);
+  void OnPageLetGo();
   static void OnAllocateThunk(GtkWidget*, GdkRectangle*, gpointer self);
   static void OnDestroyThunk(GtkWidget*, gpointer self);
 

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "base/main_loop_gtk.h"
 #include "base/utf8.h"
 #include "client/browser/cef_runtime.h"
 #include "client/browser/corvane_cef_app.h"
@@ -136,7 +137,6 @@ struct TestDesktop {
 };
 const TestDesktop g_desktop;
 
-// Runs the main loop until done() or a generous bound; the bound only ends a hung wait.
 // A shown top-level window holding one box, which a test gives the runtime as the browser's parent.
 GtkWidget* ShowWindowWithBox(GtkWidget** box) {
   GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
@@ -147,13 +147,8 @@ GtkWidget* ShowWindowWithBox(GtkWidget** box) {
   return window;
 }
 
-bool RunUntil(const std::function<bool()>& done, int seconds = 30) {
-  const gint64 end = g_get_monotonic_time() + gint64{seconds} * G_USEC_PER_SEC;
-  const guint ticker = g_timeout_add(10, [](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
-  while (!done() && g_get_monotonic_time() < end) g_main_context_iteration(nullptr, TRUE);
-  g_source_remove(ticker);
-  return done();
-}
+// Runs the main loop until done() or a generous bound; the bound only ends a hung wait.
+bool RunUntil(const std::function<bool()>& done, int seconds = 30) { return RunMainLoopUntil(done, seconds * 1000); }
 
 // The page's answer to `script`, as text ("" when it failed).
 std::string Eval(WebKitWebView* view, const std::string& script) {

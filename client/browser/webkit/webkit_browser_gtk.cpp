@@ -490,12 +490,13 @@ bool CWebKitBrowser::ConsumeKey(BrowserKey key) {
     case BrowserKey::kCloseFind:
       if (key != BrowserKey::kFind && !FindBarOpen()) return false;
       action = [self, key](WebKitWebView* view) {
-        if (!self->m_findBar) {
-          self->m_findBar = std::make_unique<CWebKitFindBar>(view, [self](BrowserKey typed) {
-            return self->ConsumeKey(typed);
-          });
+        // The bar is this browser's and goes before it: its keys may name the browser plainly.
+        CWebKitBrowser* browser = self.get();
+        if (!browser->m_findBar) {
+          browser->m_findBar = std::make_unique<CWebKitFindBar>(
+              view, [browser](BrowserKey typed) { return browser->ConsumeKey(typed); });
         }
-        self->m_findBar->Do(key);
+        browser->m_findBar->Do(key);
       };
       break;
     default:

@@ -22,6 +22,13 @@ class CFindBarStrip final : public WindowImplBase {
   explicit CFindBarStrip(CWebKitFindBar* bar) : m_bar(bar) {}
   const wchar_t* GetWindowClassName() const override { return L"FindBar"; }
   CDuiString GetSkinFile() override { return L"find_bar.xml"; }
+  // Esc on the strip (after a click on a button took the keyboard) closes the bar too.
+  bool ResponseDefaultKeyEvent(unsigned keyval) override {
+    const BrowserKey key = BrowserKeyOf(WindowsKeyCode(keyval), 0, false, KeyPlace::kFindBar);
+    if (key == BrowserKey::kNone) return WindowImplBase::ResponseDefaultKeyEvent(keyval);
+    m_bar->Do(key);
+    return true;
+  }
   void OnClick(TNotifyUI& msg) override {
     const std::wstring name = msg.pSender->GetName().GetData();
     if (name == L"button_find_previous") m_bar->Do(BrowserKey::kFindPrevious);

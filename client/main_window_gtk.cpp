@@ -2,6 +2,7 @@
 // placement, and the close action.
 #include "client/main_window_gtk.h"
 
+#include "base/main_loop_gtk.h"
 #include "base/product_names.h"
 #include "base/service_host.h"
 #include "base/utf8.h"
@@ -62,7 +63,7 @@ bool CMainWindow::Create(CorvaneClientPlatform platform) {
 
 void CMainWindow::CreateBrowser(CorvaneClientPlatform platform) {
   // From the runtime's thread: carried out on the main loop.
-  platform.pageLetGo = [this] { g_idle_add(OnPageLetGoThunk, this); };
+  platform.pageLetGo = [this] { PostToMainLoop([this] { OnPageLetGo(); }); };
   m_client = new CorvaneCefClient(std::move(platform));
   CefWindowInfo info;
   info.parent_window = m_browserBox;  // the backend puts its view into this box
@@ -93,13 +94,11 @@ void CMainWindow::ExitAskingPage(int code) {
   if (!m_pendingExit.Begin(code, browser != nullptr)) return Exit(code);
   // The tray's exit may come while the window is minimised: the page's question must be seen.
   if (m_window) gtk_window_present(GTK_WINDOW(m_window));
-  browser->GetHost()->CloseBrowser(false);  // the page's answer comes back as OnPageLetGoThunk
+  browser->GetHost()->CloseBrowser(false);  // the page's answer comes back as OnPageLetGo
 }
 
-gboolean CMainWindow::OnPageLetGoThunk(gpointer data) {
-  auto* self = static_cast<CMainWindow*>(data);
-  if (std::optional<int> code = self->m_pendingExit.Take()) self->Exit(*code);
-  return G_SOURCE_REMOVE;
+void CMainWindow::OnPageLetGo() {
+  if (std::optional<int> code = m_pendingExit.Take()) Exit(*code);
 }
 
 CefRefPtr<CefBrowser> CMainWindow::Browser() const { return m_client ? m_client->GetBrowser() : nullptr; }

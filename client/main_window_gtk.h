@@ -66,7 +66,7 @@ class CMainWindow {
   std::string SystemUpdatesOnly() const;
   void ShowUpdatePrompt(bool installMode, const wchar_t* windowName, const std::string& line);
   static gboolean OnDeleteThunk(GtkWidget*, GdkEvent*, gpointer self);
-  static gboolean OnPageLetGoThunk(gpointer self);
+  void OnPageLetGo();
   static void OnAllocateThunk(GtkWidget*, GdkRectangle*, gpointer self);
   static void OnDestroyThunk(GtkWidget*, gpointer self);
 

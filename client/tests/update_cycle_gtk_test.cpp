@@ -17,9 +17,10 @@
 #include <string>
 #include <vector>
 
+#include "base/main_loop_gtk.h"
 #include "base/utf8.h"
 #include "client/browser/scripted/scripted_runtime.h"
-#include "client/client_platform_gtk.h"
+#include "client/browser/client_platform_gtk.h"
 #include "client/main_window_gtk.h"
 #include "client/update/linux_update_verify.h"
 #include "client/update/package_download_gtk.h"
@@ -129,7 +130,7 @@ class UpdateCycleGtk : public ::testing::Test {
       }
       return G_SOURCE_CONTINUE;
     }, &run);
-    while (run.next < run.steps.size() && g_get_monotonic_time() < run.deadline) g_main_context_iteration(nullptr, TRUE);
+    RunMainLoopUntil([&] { return run.next == run.steps.size() || g_get_monotonic_time() >= run.deadline; });
     g_source_remove(timer);
     test::PumpIdle();
     return run.next == run.steps.size();

@@ -8,7 +8,10 @@
 // "close"; at most 5 s unless the teacher is being asked, at once when the web process is hung
 // or gone) before DoClose, web-process-terminated as one reload by itself (a second end within
 // a minute: a load error, so the client's error page), key presses as pre-key events (a handler may take a key
-// press to answer it later through the view's key queue, see webkit_key_queue_gtk.h).
+// press to answer it later through the view's key queue, see webkit_key_queue_gtk.h); above the
+// view, in the same container, the download notice (webkit_download_notice_gtk.h); the error
+// page of a failed load tries that load again by itself (webkit_error_retry_gtk.h); a web process
+// that stops answering brings a prompt to wait or reload (webkit_hang_watch_gtk.h).
 #pragma once
 
 #include <webkit2/webkit2.h>
@@ -18,6 +21,9 @@
 #include <string>
 
 #include "client/browser/cef_handlers.h"
+#include "client/browser/webkit/webkit_download_notice_gtk.h"
+#include "client/browser/webkit/webkit_error_retry_gtk.h"
+#include "client/browser/webkit/webkit_hang_watch_gtk.h"
 #include "client/browser/webkit/webkit_key_queue_gtk.h"
 
 namespace corvane {
@@ -52,6 +58,11 @@ class CWebKitBrowser final : public CefBrowser, public CefBrowserHost {
   void LoadOnUi(const std::string& url);
   std::string Url();
   bool Alive() const { return m_view != nullptr; }
+  // The strips above the page (null once the view is gone).
+  CDownloadNotice* DownloadNotice() const { return m_downloadNotice.get(); }
+  CHangWatch* HangPrompt() const { return m_hangWatch.get(); }
+  // The error page's next attempt, in seconds, while one is armed; else -1.
+  int ErrorRetryDelay() const { return m_errorRetry ? m_errorRetry->ArmedDelay() : -1; }
   // Destroys the view; OnBeforeClose follows.
   void Destroy();
 
@@ -108,6 +119,9 @@ class CWebKitBrowser final : public CefBrowser, public CefBrowserHost {
   unsigned m_page = 0;        // counts loads: a drop's conversion lands only on its own page
   bool m_editableFocus = false;  // the page's focused element takes text (from the page script)
   std::unique_ptr<CWebKitKeyQueue> m_keys;  // keys taken from WebKit, answered in turn
+  std::unique_ptr<CDownloadNotice> m_downloadNotice;  // above the view, in its container
+  std::unique_ptr<CErrorPageRetry> m_errorRetry;      // the error page's way back
+  std::unique_ptr<CHangWatch> m_hangWatch;            // the prompt when the page stops answering
   IMPLEMENT_REFCOUNTING(CWebKitBrowser);
 };
 

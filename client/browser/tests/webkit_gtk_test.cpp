@@ -984,6 +984,12 @@ TEST_F(WebKitPolicyTest, ATeachersPageStaysWhateverItMeets) {
   auto* browser = dynamic_cast<CWebKitBrowser*>(client->GetBrowser().get());
   ASSERT_NE(browser, nullptr);
   ASSERT_TRUE(TitleIs(view, "Walk"));
+  // The strips above the page stay hidden while they have nothing to say, also when the main
+  // window shows its browser box whole.
+  gtk_widget_show_all(window);
+  ASSERT_TRUE(browser->DownloadNotice() && browser->HangPrompt());
+  EXPECT_FALSE(browser->DownloadNotice()->IsShown());
+  EXPECT_FALSE(browser->HangPrompt()->IsShown());
   gtk_window_present(GTK_WINDOW(window));
   ASSERT_TRUE(RunUntil([&] { return gtk_window_is_active(GTK_WINDOW(window)); }));
   const std::string walk = server.Url("/walk");

@@ -15,6 +15,7 @@ void CBrowserStrip::Place(GtkWidget* box, const wchar_t* name) {
   if (!m_hWnd) return;
   gtk_box_set_child_packing(GTK_BOX(box), m_hWnd, FALSE, FALSE, 0, GTK_PACK_START);
   gtk_box_reorder_child(GTK_BOX(box), m_hWnd, 0);
+  gtk_widget_set_no_show_all(m_hWnd, TRUE);  // the main window shows its browser box whole
   gtk_widget_hide(m_hWnd);
 }
 

@@ -609,8 +609,8 @@ void CWebKitBrowser::DecideNavigation(WebKitNavigationPolicyDecision* decision) 
   const WebKitNavigationType type = webkit_navigation_action_get_navigation_type(action);
   if (m_errorRetry) {
     const char* method = webkit_uri_request_get_http_method(webkit_navigation_action_get_request(action));
-    m_errorRetry->Navigating(target, method ? method : "",
-                             type == WEBKIT_NAVIGATION_TYPE_FORM_SUBMITTED || type == WEBKIT_NAVIGATION_TYPE_FORM_RESUBMITTED);
+    const bool form = type == WEBKIT_NAVIGATION_TYPE_FORM_SUBMITTED || type == WEBKIT_NAVIGATION_TYPE_FORM_RESUBMITTED;
+    m_errorRetry->Navigating(target, method ? method : "", form);
   }
   // A drop the page left to WebKit becomes a navigation of the "other" kind to a dropped
   // address: never the page's end. The page's own navigations go on.

@@ -45,6 +45,7 @@ void CErrorPageRetry::Committed(const std::string& uri) {
     return;
   }
   if (!m_retries) return;
+  if (!g_network_monitor_get_network_available(g_network_monitor_get_default())) m_networkDown = true;
   m_delay = RetryDelaySeconds(m_attempt);
   m_timer = g_timeout_add_seconds(static_cast<guint>(m_delay), [](gpointer data) -> gboolean {
     auto* self = static_cast<CErrorPageRetry*>(data);
@@ -55,7 +56,15 @@ void CErrorPageRetry::Committed(const std::string& uri) {
 }
 
 void CErrorPageRetry::OnNetworkChanged(GNetworkMonitor*, gboolean available, CErrorPageRetry* self) {
-  if (available && self->m_timer) {
+  // Only the way back up counts: a monitor that reports every change of an up network would
+  // otherwise bring an attempt each time.
+  if (!available) {
+    self->m_networkDown = true;
+    return;
+  }
+  const bool cameBack = self->m_networkDown;
+  self->m_networkDown = false;
+  if (cameBack && self->m_timer) {
     self->Disarm();
     self->Attempt();
   }

@@ -48,6 +48,7 @@ class CErrorPageRetry {
   int m_delay = 0;
   guint m_timer = 0;
   gulong m_networkHandler = 0;
+  bool m_networkDown = false;  // the desktop said its network went, and has not said it is back
 };
 
 }  // namespace corvane

@@ -24,6 +24,9 @@ constexpr UINT WM_INSTALLERREADY = WM_USER + 10012;
 constexpr UINT WM_RELAYOUT = WM_USER + 10013;
 // A downloaded update whose signature did not verify was thrown away.
 constexpr UINT WM_UPDATEUNVERIFIED = WM_USER + 10014;
+// The page let go after CloseBrowser(false) (its beforeunload answered, or it could not answer):
+// an exit asked for may end the program now.
+constexpr UINT WM_PAGELETGO = WM_USER + 10015;
 
 // Set by the main window's initialisation; never cleared.
 extern HWND g_hMainWnd;

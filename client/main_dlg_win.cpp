@@ -64,6 +64,7 @@ const std::vector<MessageEntry<CMainDlg>>& CMainDlg::MessageMap() {
       {WM_INSTALLERREADY, 0, &CMainDlg::OnInstallerReady},
       {WM_UPDATEUNVERIFIED, 0, &CMainDlg::OnUpdateUnverified},
       {WM_RELAYOUT, 0, &CMainDlg::OnRelayout},
+      {WM_PAGELETGO, 0, &CMainDlg::OnPageLetGo},
   };
   return map;
 }
@@ -170,7 +171,7 @@ LRESULT CMainDlg::OnSize(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 LRESULT CMainDlg::OnClose(UINT, WPARAM, LPARAM, BOOL& handled) {
-  if (CefRefPtr<CefBrowser> browser = Browser()) browser->GetHost()->CloseBrowser(false);
+  // The close action is decided first (Cancel → CloseOrMinimize); only an exit asks the page.
   handled = FALSE;  // the dialog manager turns it into the Cancel command
   return 0;
 }
@@ -194,8 +195,7 @@ void CMainDlg::CloseOrMinimize(int code) {
     prompt.CenterWindow();
     prompt.ShowModal();
   } else if (action == CloseAction::Exit) {
-    DestroyWindow();
-    PostQuitMessage(code);
+    ExitAskingPage(code);
   } else {
     ShowWindow(m_hWnd, SW_SHOWMINIMIZED);  // stays on the taskbar
   }
@@ -219,8 +219,24 @@ LRESULT CMainDlg::OnTrayCommand(UINT, WPARAM wParam, LPARAM, BOOL&) {
 }
 
 LRESULT CMainDlg::OnTrayExit(UINT, WPARAM, LPARAM, BOOL&) {
+  ExitAskingPage(0);
+  return 0;
+}
+
+void CMainDlg::Exit(int code) {
   DestroyWindow();
-  PostQuitMessage(0);
+  PostQuitMessage(code);
+}
+
+void CMainDlg::ExitAskingPage(int code) {
+  CefRefPtr<CefBrowser> browser = Browser();
+  if (!m_pendingExit.Begin(code, browser != nullptr)) return Exit(code);
+  browser->GetHost()->CloseBrowser(false);  // the runtime's DoClose comes back as WM_PAGELETGO
+}
+
+LRESULT CMainDlg::OnPageLetGo(UINT, WPARAM, LPARAM, BOOL&) {
+  // Nothing when the page was not closed for an exit (the teacher stayed, or another closing).
+  if (std::optional<int> code = m_pendingExit.Take()) Exit(*code);
   return 0;
 }
 
@@ -291,8 +307,7 @@ LRESULT CMainDlg::OnShowAbout(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 LRESULT CMainDlg::OnExitApp(UINT, WPARAM, LPARAM, BOOL&) {
-  DestroyWindow();
-  PostQuitMessage(0);
+  ExitAskingPage(0);
   return 0;
 }
 
@@ -309,8 +324,7 @@ LRESULT CMainDlg::OnGoForward(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 LRESULT CMainDlg::OnReloadPage(UINT, WPARAM, LPARAM, BOOL&) {
-  CefRefPtr<CefBrowser> browser = Browser();
-  if (browser && !browser->IsLoading()) browser->Reload();
+  if (m_client) m_client->Refresh();  // on the error page: the page that failed
   return 0;
 }
 

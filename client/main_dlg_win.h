@@ -12,6 +12,7 @@
 #include "base/modeless_dialog_win.h"
 #include "base/unique_handle_win.h"
 #include "client/browser/corvane_cef_client.h"
+#include "client/ui/close_decision.h"
 #include "client/ui/main_tool_bar_win.h"
 
 namespace corvane {
@@ -29,6 +30,9 @@ class CMainDlg : public CModelessDialog<CMainDlg>, public CMessageFilter, public
   void CreateBrowser();
   void LayoutChildren();
   void CloseOrMinimize(int code);
+  // The teacher's exit (the caption in exit mode, the close prompt's exit, the menu, the tray):
+  // the page's beforeunload first (CloseBrowser(false)), the end with `code` once it lets go.
+  void ExitAskingPage(int code);
 
   // For tests of the window's state.
   bool IsUpdateAvailable() const { return m_bUpdateAvailable; }
@@ -58,10 +62,13 @@ class CMainDlg : public CModelessDialog<CMainDlg>, public CMessageFilter, public
   LRESULT OnInstallerReady(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnUpdateUnverified(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnRelayout(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnPageLetGo(UINT, WPARAM, LPARAM, BOOL&);
 
   void ShowTrayMenu();
   void ShowUpdatePrompt(bool installMode, const wchar_t* windowName, bool unverified = false);
   CefRefPtr<CefBrowser> Browser() const;
+  // The window goes first (the tray icon, the toolbar and the browser with it), then the loop.
+  void Exit(int code);
 
   CefRefPtr<CorvaneCefClient> m_client;
   CMainToolBar m_toolbar;
@@ -69,6 +76,7 @@ class CMainDlg : public CModelessDialog<CMainDlg>, public CMessageFilter, public
   UniqueIcon m_bigIcon;
   UniqueIcon m_smallIcon;
   bool m_bUpdateAvailable = false;
+  CPendingExit m_pendingExit;
 };
 
 }  // namespace corvane

@@ -204,7 +204,7 @@ void CMainWindow::Handle(const MainNotice& notice) {
       if (browser && browser->CanGoForward()) browser->GoForward();
       break;
     case MainCommand::Reload:
-      if (browser && !browser->IsLoading()) browser->Reload();
+      if (m_client) m_client->Refresh();  // on the error page: the page that failed
       break;
     case MainCommand::ShowToolBarMenu: {
       auto* menu = new CToolBarMenu;  // deletes itself when its window goes

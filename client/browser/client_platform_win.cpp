@@ -21,6 +21,7 @@ CorvaneClientPlatform WindowsClientPlatform(std::function<void()> convertClipboa
   };
   platform.postRelayout = [] { PostToMainWindow(MainCommand::Relayout); };
   platform.errorPageUrl = [] { return BuildErrorPageUrl(); };
+  platform.pageLetGo = [] { PostMessageW(g_hMainWnd, WM_PAGELETGO, 0, 0); };
   return platform;
 }
 

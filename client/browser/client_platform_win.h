@@ -1,5 +1,6 @@
-// The program's platform for CorvaneCefClient on Windows: notices posted to g_hMainWnd, the error
-// page beside the executable, and the given paste conversion.
+// The program's platform for CorvaneCefClient on Windows: notices posted to g_hMainWnd (the page
+// letting go of an exit included), the error page beside the executable, and the given paste
+// conversion.
 #pragma once
 
 #include <functional>

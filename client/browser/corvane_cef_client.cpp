@@ -4,6 +4,7 @@
 #include "base/ansi.h"
 #include "base/service_host.h"
 #include "client/browser/browser_keys.h"
+#include "client/browser/error_page_return.h"
 #include "client/browser/error_page_url.h"
 
 namespace corvane {
@@ -76,7 +77,22 @@ void CorvaneCefClient::OnLoadError(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame> fr
   const std::wstring errorPage = m_platform.errorPageUrl();
   // The error page failing itself is left as it is: loading it again would fail again, forever.
   if (IsErrorPageUrl(failedUrl.ToWString(), errorPage)) return;
-  frame->LoadURL(errorPage);
+  // The page carries the way back: the address that failed and the home page in force.
+  frame->LoadURL(ErrorPageUrlFor(errorPage, failedUrl.ToWString(), ServiceUrl(L"/")));
+}
+
+void CorvaneCefClient::Refresh() {
+  CefRefPtr<CefBrowser> browser = GetBrowser();
+  if (!browser || browser->IsLoading()) return;
+  CefRefPtr<CefFrame> frame = browser->GetMainFrame();
+  const std::wstring shown = frame ? frame->GetURL().ToWString() : std::wstring();
+  const std::wstring wanted =
+      m_platform.errorPageUrl && IsErrorPageUrl(shown, m_platform.errorPageUrl()) ? FailedUrlOf(shown) : L"";
+  if (wanted.empty()) {
+    browser->Reload();  // the cache is not bypassed
+  } else {
+    frame->LoadURL(wanted);
+  }
 }
 
 }  // namespace corvane

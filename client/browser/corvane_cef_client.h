@@ -1,6 +1,7 @@
 // CorvaneCefClient: the client object the main window gives the runtime. It keeps the one
 // browser (under a lock, since the main thread reads it too), supplies the home URL and carries
-// the browser policy: no pop-ups, no context menu, the local error page on load errors,
+// the browser policy: no pop-ups, no context menu, the local error page on load errors (carrying
+// the failed address and the home page in force, error_page_return.h),
 // navigation state and relayout notices for the main window, and the clipboard rewrite before
 // Ctrl+V in an editable field.
 #pragma once
@@ -37,6 +38,9 @@ class CorvaneCefClient final : public CefClient,
   // For the main window (main thread).
   std::string GetHomeUrl() const { return m_homeUrl; }
   CefRefPtr<CefBrowser> GetBrowser();
+  // The toolbar's refresh, while not loading: on the error page, the address that failed again;
+  // on any other page, that page again.
+  void Refresh();
 
   // CefClient
   CefRefPtr<CefContextMenuHandler> GetContextMenuHandler() override { return this; }

@@ -27,7 +27,10 @@ bool IsErrorPageUrl(const std::wstring& url, const std::wstring& errorPageUrl) {
     for (wchar_t& c : decoded) c = static_cast<wchar_t>(std::towlower(c));
     return decoded;
   };
-  return !url.empty() && normal(url) == normal(errorPageUrl);
+  // A fragment is the page's own business (it carries the way back, error_page_return.h).
+  const std::wstring page = normal(errorPageUrl);
+  const std::wstring given = normal(url);
+  return !url.empty() && (given == page || given.rfind(page + L"#", 0) == 0);
 }
 
 }  // namespace corvane

@@ -13,7 +13,7 @@ std::wstring BuildErrorPageUrl(const std::wstring& programFolder);
 
 // True when `url` names the same file as `errorPageUrl`, after undoing percent-escapes (a
 // runtime reports file URLs escaped) and ignoring letter case (Windows paths are
-// case-insensitive).
+// case-insensitive); a fragment after the page's own address is ignored.
 bool IsErrorPageUrl(const std::wstring& url, const std::wstring& errorPageUrl);
 
 // Undoes %XX escapes, reading the escaped bytes as UTF-8; malformed escapes stay as they are.

@@ -212,14 +212,31 @@ TEST_F(MainWindow, NavigationCommandsAskTheBrowserOnlyWhenItCan) {
   EXPECT_EQ(actions, (std::vector<std::string>{"GoBack", "GoForward", "Reload"}));
 }
 
-TEST_F(MainWindow, CloseMinimisesByDefaultAndClosesTheBrowserHostFirst) {
+TEST_F(MainWindow, CloseMinimisesByDefaultWithoutAskingThePage) {
   DeliverBrowser();
   SendMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
   Pump(100);
   EXPECT_TRUE(IsIconic(dlg.m_hWnd));
   EXPECT_TRUE(IsWindow(dlg.m_hWnd));
-  EXPECT_EQ(browser->Calls(), (std::vector<std::string>{"CloseBrowser(false)"}));
+  EXPECT_TRUE(browser->Calls().empty()) << "minimising never asks the page";
   EXPECT_EQ(TakeQuitCode(), -1);
+}
+
+TEST_F(MainWindow, AnExitAsksThePageFirstAndEndsOnceItLetsGoWithItsCode) {
+  DeliverBrowser();
+  g_settings.m_bExitOnClose = true;
+  SendMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
+  Pump(100);
+  EXPECT_EQ(browser->Calls(), (std::vector<std::string>{"CloseBrowser(false)"}));
+  EXPECT_TRUE(IsWindow(dlg.m_hWnd)) << "the page has not answered yet";
+  // A tray exit meanwhile asks again; the caption's code stands.
+  SendMessageW(dlg.m_hWnd, WM_COMMAND, 32799, 0);
+  EXPECT_TRUE(IsWindow(dlg.m_hWnd));
+  EXPECT_EQ(TakeQuitCode(), -1);
+  runtime.Run([&] { dlg.Client()->DoClose(browser.get()); });  // the page let go
+  Pump(100);
+  EXPECT_EQ(dlg.m_hWnd, nullptr) << "destroyed";
+  EXPECT_EQ(TakeQuitCode(), 2);
 }
 
 TEST_F(MainWindow, CloseEndsWithTwoWhenExitOnClose) {

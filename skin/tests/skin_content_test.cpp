@@ -46,6 +46,10 @@ const std::map<std::wstring, std::vector<std::pair<std::wstring, Kind>>>& Requir
                               {L"button_close", Kind::Button}, {L"begin_view", Kind::Container},
                               {L"uninstall_view", Kind::Container}, {L"end_view", Kind::Container},
                               {L"uninstall_progress", Kind::Progress}}},
+      {L"download_notice.xml", {{L"progress_download", Kind::Progress},
+                                {L"button_open", Kind::Button}, {L"button_show_folder", Kind::Button},
+                                {L"button_close", Kind::Button}}},
+      {L"hang_prompt.xml", {{L"button_wait", Kind::Button}, {L"button_reload", Kind::Button}}},
   };
   return required;
 }

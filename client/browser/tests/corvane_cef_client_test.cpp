@@ -10,6 +10,8 @@
 #include "base/ansi.h"
 #include "base/service_host.h"
 #include "client/browser/corvane_cef_client.h"
+#include "client/browser/error_page_return.h"
+#include "client/browser/error_page_url.h"
 #include "client/browser/scripted/scripted_runtime.h"
 
 namespace corvane {
@@ -197,13 +199,33 @@ TEST_F(ClientTest, LoadErrorsLoadTheErrorPageOnTheFailingFrameExceptAborted) {
 
   runtime.FireLoadError(browser, sub, ERR_CONNECTION_REFUSED, L"http://127.0.0.1:8765/frame.html");
   ASSERT_EQ(sub->LoadedUrls().size(), 1u);
-  EXPECT_EQ(sub->LoadedUrls()[0].ToWString(), kErrorPage);
+  EXPECT_EQ(sub->LoadedUrls()[0].ToWString(),
+            ErrorPageUrlFor(kErrorPage, L"http://127.0.0.1:8765/frame.html", ServiceUrl(L"/")));
   EXPECT_TRUE(browser->MainFrame()->LoadedUrls().empty()) << "only the failing frame";
 
   for (cef_errorcode_t code : {ERR_NAME_NOT_RESOLVED, ERR_FILE_NOT_FOUND, ERR_FAILED, ERR_TIMED_OUT}) {
     runtime.FireLoadError(browser, browser->MainFrame(), code, L"http://nowhere.invalid/");
   }
   EXPECT_EQ(browser->MainFrame()->LoadedUrls().size(), 4u);
+  runtime.FireBeforeClose(browser);
+}
+
+TEST_F(ClientTest, RefreshOnTheErrorPageLoadsThePageThatFailed) {
+  CefRefPtr<CScriptedBrowser> browser = runtime.DeliverBrowser(client);
+  CefRefPtr<CScriptedFrame> frame = browser->MainFrame();
+  frame->LoadURL(L"http://h/作业?id=1");
+  client->Refresh();
+  EXPECT_EQ(browser->Calls(), (std::vector<std::string>{"IsLoading", "Reload"}));
+  const std::wstring failed = L"http://h/作业?id=2&x=y";
+  runtime.FireLoadError(browser, frame, ERR_CONNECTION_REFUSED, failed);
+  ASSERT_TRUE(IsErrorPageUrl(frame->GetURL().ToWString(), kErrorPage));
+  client->Refresh();
+  EXPECT_EQ(frame->GetURL().ToWString(), failed);
+  EXPECT_EQ(browser->Calls(), (std::vector<std::string>{"IsLoading", "Reload", "IsLoading"}))
+      << "no reload of the error page itself";
+  browser->SetNavigationState(false, false, true);
+  client->Refresh();
+  EXPECT_EQ(browser->Calls().back(), "IsLoading") << "nothing while loading";
   runtime.FireBeforeClose(browser);
 }
 

@@ -200,6 +200,12 @@ CWebKitBrowser::CWebKitBrowser(int id, WebKitWebContext* context, GtkWidget* par
   gtk_container_add(GTK_CONTAINER(parent), GTK_WIDGET(m_view));
   if (GTK_IS_BOX(parent)) gtk_box_set_child_packing(GTK_BOX(parent), GTK_WIDGET(m_view), TRUE, TRUE, 0, GTK_PACK_START);
   gtk_widget_show(GTK_WIDGET(m_view));
+  m_downloadNotice = std::make_unique<CDownloadNotice>();
+  m_downloadNotice->Place(parent, L"download_notice");
+  SetDownloadNotice(m_view, m_downloadNotice.get());
+  m_errorRetry = std::make_unique<CErrorPageRetry>([this](const std::string& uri) { LoadOnUi(uri); });
+  m_hangWatch = std::make_unique<CHangWatch>();
+  m_hangWatch->Watch(m_view, parent);
 }
 
 CWebKitBrowser::~CWebKitBrowser() = default;
@@ -346,6 +352,7 @@ void CWebKitBrowser::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, C
         std::lock_guard<std::mutex> lock(g_urlLock);
         self->m_url = uri ? uri : "";
       }
+      if (self->m_errorRetry) self->m_errorRetry->Committed(uri ? uri : "");
       self->RaiseLoadingState();
       break;
     }
@@ -368,6 +375,7 @@ void CWebKitBrowser::RaiseLoadError(cef_errorcode_t code, const char* text, cons
 gboolean CWebKitBrowser::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, const char* uri, GError* error,
                                       CWebKitBrowser* self) {
   CefRefPtr<CWebKitBrowser> keep = self;
+  if (self->m_errorRetry) self->m_errorRetry->Failed(uri ? uri : "", WebKitLoadErrorCode(error));
   self->RaiseLoadError(WebKitLoadErrorCode(error), error ? error->message : "", uri);
   return TRUE;  // never WebKit's own error page: the handler decides what shows
 }
@@ -590,6 +598,11 @@ void CWebKitBrowser::DecideNavigation(WebKitNavigationPolicyDecision* decision) 
   const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
   const std::string target = uri ? uri : "";
   const WebKitNavigationType type = webkit_navigation_action_get_navigation_type(action);
+  if (m_errorRetry) {
+    const char* method = webkit_uri_request_get_http_method(webkit_navigation_action_get_request(action));
+    const bool form = type == WEBKIT_NAVIGATION_TYPE_FORM_SUBMITTED || type == WEBKIT_NAVIGATION_TYPE_FORM_RESUBMITTED;
+    m_errorRetry->Navigating(target, method ? method : "", form);
+  }
   // A drop the page left to WebKit becomes a navigation of the "other" kind to a dropped
   // address: never the page's end. The page's own navigations go on.
   if (type == WEBKIT_NAVIGATION_TYPE_OTHER && g_get_monotonic_time() - m_droppedAt < kDropNavigationWindow &&
@@ -655,8 +668,12 @@ void CWebKitBrowser::OnDestroyed(GtkWidget* widget, CWebKitBrowser* self) {
   g_signal_handlers_disconnect_by_data(widget, self);
   g_signal_handlers_disconnect_by_data(webkit_web_view_get_user_content_manager(WEBKIT_WEB_VIEW(widget)), self);
   self->m_findBar.reset();
+  SetDownloadNotice(self->m_view, nullptr);
   self->m_view = nullptr;
   self->m_keys.reset();
+  self->m_downloadNotice.reset();
+  self->m_errorRetry.reset();
+  self->m_hangWatch.reset();
   CWebKitRuntime::Instance().Forget(self);
   if (CefRefPtr<CefLifeSpanHandler> handler = self->m_client ? self->m_client->GetLifeSpanHandler() : nullptr) {
     handler->OnBeforeClose(self);

@@ -10,7 +10,10 @@
 // a minute: a load error, so the client's error page), key presses as pre-key events (a handler may take a key
 // press to answer it later through the view's key queue, see webkit_key_queue_gtk.h), then the
 // browser's own keys (print, zoom, find; browser_keys.h) before the page, through the same queue;
-// print as the print dialog (webkit_print_gtk.h), Ctrl+wheel as zoom (webkit_zoom_gtk.h).
+// print as the print dialog (webkit_print_gtk.h), Ctrl+wheel as zoom (webkit_zoom_gtk.h). Above
+// the view, in the same container, the download notice (webkit_download_notice_gtk.h); the error
+// page of a failed load tries that load again by itself (webkit_error_retry_gtk.h); a web process
+// that stops answering brings a prompt to wait or reload (webkit_hang_watch_gtk.h).
 #pragma once
 
 #include <webkit2/webkit2.h>
@@ -22,6 +25,9 @@
 #include "client/browser/browser_keys.h"
 #include "client/browser/cef_handlers.h"
 #include "client/browser/webkit/webkit_codes_gtk.h"
+#include "client/browser/webkit/webkit_download_notice_gtk.h"
+#include "client/browser/webkit/webkit_error_retry_gtk.h"
+#include "client/browser/webkit/webkit_hang_watch_gtk.h"
 #include "client/browser/webkit/webkit_key_queue_gtk.h"
 
 namespace corvane {
@@ -58,6 +64,11 @@ class CWebKitBrowser final : public CefBrowser, public CefBrowserHost {
   void LoadOnUi(const std::string& url);
   std::string Url();
   bool Alive() const { return m_view != nullptr; }
+  // The strips above the page (null once the view is gone).
+  CDownloadNotice* DownloadNotice() const { return m_downloadNotice.get(); }
+  CHangWatch* HangPrompt() const { return m_hangWatch.get(); }
+  // The error page's next attempt, in seconds, while one is armed; else -1.
+  int ErrorRetryDelay() const { return m_errorRetry ? m_errorRetry->ArmedDelay() : -1; }
   // Destroys the view; OnBeforeClose follows.
   void Destroy();
   // The browser's own command for a key the client consumes (browser_keys.h), carried out in
@@ -122,6 +133,9 @@ class CWebKitBrowser final : public CefBrowser, public CefBrowserHost {
   bool m_editableFocus = false;  // the page's focused element takes text (from the page script)
   std::unique_ptr<CWebKitKeyQueue> m_keys;  // keys taken from WebKit, answered in turn
   std::unique_ptr<CWebKitFindBar> m_findBar;  // made at the first Ctrl+F
+  std::unique_ptr<CDownloadNotice> m_downloadNotice;  // above the view, in its container
+  std::unique_ptr<CErrorPageRetry> m_errorRetry;      // the error page's way back
+  std::unique_ptr<CHangWatch> m_hangWatch;            // the prompt when the page stops answering
   IMPLEMENT_REFCOUNTING(CWebKitBrowser);
 };
 

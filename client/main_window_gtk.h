@@ -57,6 +57,9 @@ class CMainWindow {
   CefRefPtr<CefBrowser> Browser() const;
   void CreateBrowser(CorvaneClientPlatform platform);
   void LayoutChildren();
+  // F6 (and Shift+F6): the keyboard focus from the page to the toolbar's first button or back.
+  void MoveBetweenPageAndToolBar();
+  static gboolean OnKeyThunk(GtkWidget*, GdkEventKey* key, gpointer self);
   void ShowUpdatePrompt(bool installMode, const wchar_t* windowName, const std::string& line);
   static gboolean OnDeleteThunk(GtkWidget*, GdkEvent*, gpointer self);
   static gboolean OnPageLetGoThunk(gpointer self);

@@ -44,6 +44,17 @@ std::wstring ToolTipFor(const CControlUI& control) {
   return control.GetText().IsEmpty() ? control.GetToolTip().str() : std::wstring();
 }
 
+std::wstring AccessibleWindowName(CUiManager& ui) {
+  ui.LayoutIfNeeded();
+  const int band = ui.GetWindowAttributes().caption.bottom;
+  for (CControlUI* c : AccessibleChildren(ui)) {
+    if (RoleOf(*c) == UiAccRole::StaticText && c->GetPos().top < band && !c->GetText().IsEmpty()) {
+      return c->GetText().str();
+    }
+  }
+  return std::wstring();
+}
+
 UiAccDescription DescribeControl(CControlUI& c) {
   if (c.GetManager()) c.GetManager()->LayoutIfNeeded();
   UiAccDescription d;

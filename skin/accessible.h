@@ -75,6 +75,9 @@ UiAccDescription DescribeControl(CControlUI& control);
 // The exposed control at a logical client point (nearest exposed ancestor of the hit), or null.
 CControlUI* AccessibleControlAt(CUiManager& ui, UiPoint p);
 std::wstring ToolTipFor(const CControlUI& control);
+// The window's spoken title: the text of the first label inside the layout's caption band (the
+// dialog's visible title), or empty for a window without one.
+std::wstring AccessibleWindowName(CUiManager& ui);
 
 // The default action: the same path as Space/Enter on the focused control, so the window gets
 // exactly the notifications of a real click. False (nothing done) for a control that is not

@@ -25,6 +25,7 @@ NATIVE_PKGS=(
   nsis
   fonts-wine fonts-wqy-microhei fonts-dejavu-core
   libgtk-3-dev openbox xdotool xclip libayatana-appindicator3-dev
+  at-spi2-core python3-pyatspi
   libwebkit2gtk-4.1-dev dbus-daemon bubblewrap
   lintian desktop-file-utils appstream file debootstrap
   libarchive-dev libapt-pkg-dev pkexec
@@ -36,6 +37,8 @@ NATIVE_PKGS=(
 # verify update signatures (ECDSA).
 # lintian, desktop-file-utils, appstream and file check the Linux edition's Debian package;
 # debootstrap makes the clean Debian root of tools/deb_install_check.sh.
+# at-spi2-core (the accessibility bus) and python3-pyatspi let the screen-reader walk read the
+# Linux client as Orca does.
 # libarchive and libapt-pkg read and order a Linux update's package; pkexec starts its root helper.
 
 missing=()

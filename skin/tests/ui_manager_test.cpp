@@ -224,6 +224,7 @@ TEST_F(Dialog, TheAccessibleDescriptionFollowsTheTreeAndActsLikeTheKeyboard) {
   EXPECT_FALSE(DescribeControl(*m->FindControl(L"disabled_button")).states.enabled);
   EXPECT_FALSE(DescribeControl(*m->FindControl(L"button_cancel")).states.focusable);
   EXPECT_EQ(AccessibleControlAt(*m, Centre(exit)), exit);
+  EXPECT_EQ(AccessibleWindowName(*m), L"T");  // the title in the caption band
 
   // Focus: the mark is shown as for Tab, the loser hears of it before the winner.
   EXPECT_TRUE(TakeAccessibleFocus(*m, *box));

@@ -226,10 +226,11 @@ static void corvane_skin_bar_class_init(CorvaneSkinBarClass*) {}
 G_DEFINE_TYPE(CorvaneSkinWindowAccessible, corvane_skin_window_accessible, GTK_TYPE_WINDOW_ACCESSIBLE)
 static void corvane_skin_window_accessible_init(CorvaneSkinWindowAccessible*) {}
 static const gchar* SkinWindowName(AtkObject* accessible) {
-  // The dialog's visible title rather than its window name (an internal one, close_prompt_dlg).
+  // A name the program gave, else the dialog's visible title; never the window's own title,
+  // which is an internal name (close_prompt_dlg).
+  if (accessible->name) return accessible->name;
   CAccessibleGtk* bridge = CAccessibleGtk::Of(gtk_accessible_get_widget(GTK_ACCESSIBLE(accessible)));
-  if (bridge && !bridge->WindowName().empty()) return bridge->WindowName().c_str();
-  return ATK_OBJECT_CLASS(corvane_skin_window_accessible_parent_class)->get_name(accessible);
+  return bridge ? bridge->WindowName().c_str() : "";
 }
 static void corvane_skin_window_accessible_class_init(CorvaneSkinWindowAccessibleClass* klass) {
   ATK_OBJECT_CLASS(klass)->get_name = SkinWindowName;
@@ -314,6 +315,7 @@ AtkObject* CAccessibleGtk::ObjectFor(CControlUI* control) {
   c->last = d.states;
   atk_object_set_role(object, AtkRoleOf(d.role));
   atk_object_set_name(object, WideToUtf8(d.name).c_str());
+  atk_object_set_description(object, WideToUtf8(ToolTipFor(*control)).c_str());  // as GTK's widgets do
   if (m_widget) atk_object_set_parent(object, gtk_widget_get_accessible(m_widget));
   m_objects[control] = object;
   return object;
@@ -325,6 +327,9 @@ void CAccessibleGtk::Update(AtkObject* object) {
   const std::string name = WideToUtf8(d.name);
   const char* old = atk_object_get_name(object);
   if (!old || name != old) atk_object_set_name(object, name.c_str());
+  const std::string tip = WideToUtf8(ToolTipFor(*c->control));
+  const char* oldTip = atk_object_get_description(object);
+  if (!oldTip || tip != oldTip) atk_object_set_description(object, tip.c_str());
   const UiAccStates was = c->last;
   c->last = d.states;
   const UiAccStates& now = d.states;

@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """corvane-client read and driven through AT-SPI, as Orca does, in one walk.
 
-The toolbar's four buttons with names and actions; back insensitive without history and
+The toolbar's four buttons with names, actions and tooltips (their descriptions); back insensitive without history and
 sensitive after following the page's link (activated through WebKit's own accessible); back's
 action goes back; F6 brings the focus to the toolbar; the menu opened through its button's
-action, its entries named; the settings dialog's two radio buttons, one checked, switched and
+action, named 菜单 and its entries named; the settings dialog (named by its title) two radio buttons, one checked, switched and
 switched back through their actions; the close prompt's buttons and check box named, the box
 checked through its action, the prompt answered with 退出程序 through its action, which ends
 the program with 0. The focused and checked state-changed events must have arrived.
@@ -192,6 +192,9 @@ def walk(client):
     back, forward = buttons["后退"], buttons["前进"]
     check(buttons["菜单"].queryComponent().getExtents(pyatspi.DESKTOP_COORDS).width > 0, "the menu button's extents")
 
+    # An icon-only button's tooltip is its description, as GTK's own widgets give theirs.
+    check(buttons["刷新"].description == "刷新" and buttons["菜单"].description == "", "the toolbar's descriptions")
+
     # The home page, as WebKit exposes it; no history yet.
     link = wait_for(lambda: find(frame, lambda o: role(o) == "link" and "常见问题" in (o.name or ""), 14), 30)
     check(wait_for(lambda: not sensitive(back), 10), "back is sensitive without history")
@@ -215,6 +218,7 @@ def walk(client):
                                                {"设置", "帮助", "关于Drovessa", "退出"} <= {c.name for c in children(w)})),
                                  None))
     if check(menu is not None, "the menu's entries are not named"):
+        check(menu.name == "菜单", f"the menu window is named {menu.name!r}")
         check(all(role(c) == "push button" for c in children(menu)), "the menu's roles")
         act(named(menu, {"设置"})["设置"])
         settings = new_window(app, "设置")

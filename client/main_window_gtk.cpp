@@ -52,6 +52,7 @@ bool CMainWindow::Create(CorvaneClientPlatform platform) {
     atk_object_set_name(bar, "\u5DE5\u5177\u680F");  // 工具栏
   }
   g_signal_connect(m_window, "key-press-event", G_CALLBACK(&CMainWindow::OnKeyThunk), this);
+  g_signal_connect(m_window, "set-focus", G_CALLBACK(&CMainWindow::OnSetFocusThunk), this);
   m_browserBox = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
   gtk_widget_set_hexpand(m_browserBox, TRUE);
   gtk_widget_set_vexpand(m_browserBox, TRUE);
@@ -124,6 +125,12 @@ gboolean CMainWindow::OnKeyThunk(GtkWidget*, GdkEventKey* key, gpointer self) {
   if (key->keyval != GDK_KEY_F6 || (key->state & (GDK_CONTROL_MASK | GDK_MOD1_MASK))) return FALSE;
   static_cast<CMainWindow*>(self)->MoveBetweenPageAndToolBar();
   return TRUE;
+}
+
+void CMainWindow::OnSetFocusThunk(GtkWindow*, GtkWidget* widget, gpointer data) {
+  // The page took the keyboard (a click into it): no toolbar button stays focused or marked.
+  auto* self = static_cast<CMainWindow*>(data);
+  if (widget != nullptr && widget != self->m_toolbar.GetHWND()) self->m_toolbar.GetPaintManager().SetFocus(nullptr, false);
 }
 
 void CMainWindow::MoveBetweenPageAndToolBar() {

@@ -1,13 +1,14 @@
 #!/usr/bin/env python3
 """corvane-client read and driven through AT-SPI, as Orca does, in one walk.
 
-The toolbar's four buttons with names, actions and tooltips (their descriptions); back insensitive without history and
-sensitive after following the page's link (activated through WebKit's own accessible); back's
-action goes back; F6 brings the focus to the toolbar; the menu opened through its button's
-action, named 菜单 and its entries named; the settings dialog (named by its title) two radio buttons, one checked, switched and
-switched back through their actions; the close prompt's buttons and check box named, the box
-checked through its action, the prompt answered with 退出程序 through its action, which ends
-the program with 0. The focused and checked state-changed events must have arrived.
+The toolbar's four buttons with names, actions and tooltips (their descriptions); back
+insensitive without history and sensitive after following the page's link (activated through
+WebKit's own accessible); back's action goes back; F6 brings the focus to the toolbar; the
+menu opened through its button's action, named 菜单, its entries named; the settings dialog,
+named by its title, with two radio buttons, one checked, switched and switched back through
+their actions; the close prompt's buttons and check box named, the box checked through its
+action, the prompt answered with 退出程序 through its action, which ends the program with 0.
+The focused and checked state-changed events must have arrived.
 
 Run on a private session bus (dbus-run-session), which starts the accessibility bus.
 Usage: client_a11y_gtk_walk.py PROGRAM DEMO_SERVICE_STATE

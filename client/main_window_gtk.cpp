@@ -48,6 +48,12 @@ bool CMainWindow::Create(CorvaneClientPlatform platform) {
   GtkWidget* column = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
   gtk_container_add(GTK_CONTAINER(m_window), column);
   m_toolbar.Create(column, L"toolbar", UI_WS_CHILD | UI_WS_VISIBLE, 0, 0, 0, 600, kToolBarHeight);
+  if (AtkObject* bar = gtk_widget_get_accessible(m_toolbar.GetHWND())) {
+    atk_object_set_role(bar, ATK_ROLE_TOOL_BAR);
+    atk_object_set_name(bar, "\u5DE5\u5177\u680F");  // 工具栏
+  }
+  g_signal_connect(m_window, "key-press-event", G_CALLBACK(&CMainWindow::OnKeyThunk), this);
+  g_signal_connect(m_window, "set-focus", G_CALLBACK(&CMainWindow::OnSetFocusThunk), this);
   m_browserBox = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
   gtk_widget_set_hexpand(m_browserBox, TRUE);
   gtk_widget_set_vexpand(m_browserBox, TRUE);
@@ -113,6 +119,35 @@ void CMainWindow::LayoutChildren() {
   if (CControlUI* setting = m_toolbar.GetPaintManager().FindControl(L"button_setting")) {
     setting->SetPadding(UiRect{width - kSettingButtonInset, 2, 2, 2});
   }
+}
+
+gboolean CMainWindow::OnKeyThunk(GtkWidget*, GdkEventKey* key, gpointer self) {
+  // Before the focused widget sees it: the page must not keep F6 to itself.
+  if (key->keyval != GDK_KEY_F6 || (key->state & (GDK_CONTROL_MASK | GDK_MOD1_MASK))) return FALSE;
+  static_cast<CMainWindow*>(self)->MoveBetweenPageAndToolBar();
+  return TRUE;
+}
+
+void CMainWindow::OnSetFocusThunk(GtkWindow*, GtkWidget* widget, gpointer data) {
+  // The page took the keyboard (a click into it): no toolbar button stays focused or marked.
+  auto* self = static_cast<CMainWindow*>(data);
+  if (widget != nullptr && widget != self->m_toolbar.GetHWND()) self->m_toolbar.GetPaintManager().SetFocus(nullptr, false);
+}
+
+void CMainWindow::MoveBetweenPageAndToolBar() {
+  GtkWidget* bar = m_toolbar.GetHWND();
+  if (!bar || !m_browserBox) return;
+  CPaintManagerUI& ui = m_toolbar.GetPaintManager();
+  // The strip may hold GTK's focus while the page has the reader's (a link it activated): only
+  // a focused button means the keyboard is in the toolbar.
+  if (gtk_widget_has_focus(bar) && ui.GetFocus() != nullptr) {
+    ui.SetFocus(nullptr, false);
+    gtk_widget_child_focus(m_browserBox, GTK_DIR_TAB_FORWARD);
+    return;
+  }
+  gtk_widget_grab_focus(bar);
+  const std::vector<CControlUI*> order = ui.GetFocusOrder();
+  if (!order.empty()) ui.SetFocus(order.front(), true);
 }
 
 void CMainWindow::OnAllocateThunk(GtkWidget*, GdkRectangle*, gpointer self) {

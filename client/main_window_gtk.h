@@ -64,6 +64,10 @@ class CMainWindow {
   void LayoutChildren();
   // SystemUpdatesLine() while the apt source brings the updates, else empty.
   std::string SystemUpdatesOnly() const;
+  // F6 (and Shift+F6): the keyboard focus from the page to the toolbar's first button or back.
+  void MoveBetweenPageAndToolBar();
+  static gboolean OnKeyThunk(GtkWidget*, GdkEventKey* key, gpointer self);
+  static void OnSetFocusThunk(GtkWindow*, GtkWidget* widget, gpointer self);
   void ShowUpdatePrompt(bool installMode, const wchar_t* windowName, const std::string& line);
   static gboolean OnDeleteThunk(GtkWidget*, GdkEvent*, gpointer self);
   void OnPageLetGo();

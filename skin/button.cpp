@@ -116,6 +116,7 @@ void COptionUI::Selected(bool selected) {
   m_selected = selected;
   if (selected && m_manager && !m_group.empty()) m_manager->UnselectGroupExcept(*this);
   Invalidate();
+  AccessibleChanged();
   if (m_manager) m_manager->SendNotify(this, kNotifySelectChanged);
 }
 

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "skin/ui_manager.h"
+
 namespace corvane {
 
 CControlUI* CContainerUI::Add(std::unique_ptr<CControlUI> control) {
@@ -11,6 +13,7 @@ CControlUI* CContainerUI::Add(std::unique_ptr<CControlUI> control) {
   control->Attach(m_manager, this);
   m_items.push_back(std::move(control));
   NeedParentUpdate();
+  if (m_manager) m_manager->AccessibleChanged(this, UiAccChange::Children);
   return m_items.back().get();
 }
 

@@ -12,6 +12,13 @@ void CControlUI::SetText(const CDuiString& text) {
   if (m_text == text) return;
   m_text = text;
   Invalidate();
+  AccessibleChanged();
+}
+
+void CControlUI::SetToolTip(const CDuiString& toolTip) {
+  if (m_toolTip == toolTip) return;
+  m_toolTip = toolTip;
+  AccessibleChanged();
 }
 
 void CControlUI::SetVisible(bool visible) {
@@ -19,6 +26,7 @@ void CControlUI::SetVisible(bool visible) {
   m_visible = visible;
   if (m_manager) m_manager->ControlHidden(*this);
   NeedParentUpdate();
+  if (m_manager) m_manager->AccessibleChanged(this, UiAccChange::Children);
 }
 
 void CControlUI::SetEnabled(bool enabled) {
@@ -26,6 +34,7 @@ void CControlUI::SetEnabled(bool enabled) {
   m_enabled = enabled;
   if (!enabled && m_manager) m_manager->ControlHidden(*this);
   Invalidate();
+  AccessibleChanged();
 }
 
 bool CControlUI::IsShownInTree() const {
@@ -100,6 +109,8 @@ bool CControlUI::SetAttribute(const std::wstring& name, const std::wstring& valu
     m_name = value;
   } else if (name == L"text") {
     m_text = value;
+  } else if (name == L"tooltip") {
+    m_toolTip = value;
   } else if (name == L"width") {
     m_fixedWidth = ParseInt(value).value_or(0);
   } else if (name == L"height") {
@@ -190,6 +201,10 @@ void CControlUI::Attach(CUiManager* manager, CControlUI* parent) {
 
 void CControlUI::Invalidate() {
   if (m_manager) m_manager->Invalidate(m_pos);
+}
+
+void CControlUI::AccessibleChanged() {
+  if (m_manager) m_manager->AccessibleChanged(this, UiAccChange::State);
 }
 
 void CControlUI::NeedParentUpdate() {

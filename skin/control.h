@@ -29,6 +29,9 @@ class CControlUI {
   void SetName(const CDuiString& name) { m_name = name; }
   const CDuiString& GetText() const { return m_text; }
   virtual void SetText(const CDuiString& text);
+  // The layout's `tooltip`: shown on hover and spoken as the name of a control without text.
+  const CDuiString& GetToolTip() const { return m_toolTip; }
+  void SetToolTip(const CDuiString& toolTip);
 
   bool IsVisible() const { return m_visible; }
   virtual void SetVisible(bool visible = true);
@@ -97,6 +100,8 @@ class CControlUI {
   virtual void Attach(CUiManager* manager, CControlUI* parent);
 
   void Invalidate();
+  // Tells the window's accessibility listener that this control's description changed.
+  void AccessibleChanged();
   // The layout must run again (size, margin or visibility changed).
   void NeedParentUpdate();
 
@@ -118,6 +123,7 @@ class CControlUI {
   CControlUI* m_parent = nullptr;
   CDuiString m_name;
   CDuiString m_text;
+  CDuiString m_toolTip;
   UiRect m_pos;
   UiRect m_padding;
   UiRect m_floatPos;

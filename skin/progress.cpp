@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "skin/ui_manager.h"
+
 namespace corvane {
 
 bool CProgressUI::SetAttribute(const std::wstring& name, const std::wstring& value) {
@@ -29,6 +31,7 @@ void CProgressUI::SetValue(int value) {
   if (value == m_value) return;
   m_value = value;
   Invalidate();
+  if (m_manager) m_manager->AccessibleChanged(this, UiAccChange::Value);
 }
 
 void CProgressUI::PaintStatusImage(IRenderTarget& render) {

@@ -36,6 +36,7 @@ void CUiManager::AttachRoot(std::unique_ptr<CControlUI> root) {
   m_root = std::move(root);
   if (m_root) m_root->Attach(this, nullptr);
   NeedUpdate();
+  AccessibleChanged(nullptr, UiAccChange::Children);
 }
 
 const UiFont* CUiManager::GetFont(int id) const {
@@ -170,12 +171,12 @@ void CUiManager::SetFocus(CControlUI* control, bool showMark) {
   m_focus = control;
   if (old) {
     old->SetState(CControlUI::kFocused, false);
+    AccessibleChanged(old, UiAccChange::State);
     SendNotify(old, kNotifyKillFocus);
   }
-  if (m_focus) {
-    m_focus->SetState(CControlUI::kFocused, true);
-    SendNotify(m_focus, kNotifySetFocus);
-  }
+  if (m_focus) m_focus->SetState(CControlUI::kFocused, true);
+  AccessibleChanged(m_focus, UiAccChange::Focus);
+  if (m_focus) SendNotify(m_focus, kNotifySetFocus);
 }
 
 bool CUiManager::KeyDown(UiKey key) {
@@ -194,12 +195,14 @@ bool CUiManager::KeyDown(UiKey key) {
     SetFocus(order[next], true);
     return true;
   }
-  if ((key == UiKey::Space || key == UiKey::Enter) && m_focus && m_focus->IsEnabledInTree() &&
-      m_focus->IsShownInTree()) {
-    m_focus->Activate();  // last: may end the window
-    return true;
-  }
+  if ((key == UiKey::Space || key == UiKey::Enter) && m_focus) return Activate(*m_focus);
   return false;
+}
+
+bool CUiManager::Activate(CControlUI& control) {
+  if (!control.IsClickable() || !control.IsEnabledInTree() || !control.IsShownInTree()) return false;
+  control.Activate();  // last: may end the window
+  return true;
 }
 
 void CUiManager::WindowLostFocus() {
@@ -260,6 +263,10 @@ void CUiManager::SendNotify(CControlUI* sender, const wchar_t* type, uintptr_t w
   // A copy: a receiver may add or remove receivers, or end the window.
   const std::vector<INotifyUI*> receivers = m_notifiers;
   for (INotifyUI* r : receivers) r->Notify(msg);
+}
+
+void CUiManager::AccessibleChanged(CControlUI* control, UiAccChange change) {
+  if (m_accessible) m_accessible(control, change);
 }
 
 void CUiManager::Invalidate(const UiRect& rc) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "skin/accessible.h"
 #include "skin/dialog_builder.h"
 #include "skin/notify.h"
 #include "skin/resource_source.h"
@@ -62,6 +63,9 @@ class CUiManager {
   void ButtonUp(UiPoint p);
   // Tab/Shift+Tab move the focus, Space/Enter click the focused control. True when used.
   bool KeyDown(UiKey key);
+  // The keyboard's click on `control` (enabled, shown and clickable, else false). Nothing of
+  // the manager is touched afterwards: a receiver may end the window.
+  bool Activate(CControlUI& control);
   void WindowLostFocus();
 
   // Inside the caption band and not over a clickable control: the host drags the window.
@@ -85,6 +89,12 @@ class CUiManager {
   void SetInvalidateHandler(std::function<void(const UiRect&)> handler) { m_invalidate = std::move(handler); }
   void Invalidate(const UiRect& rc);
 
+  // The host's accessibility bridge (see skin/accessible.h); one per window.
+  void SetAccessibleListener(std::function<void(CControlUI*, UiAccChange)> listener) {
+    m_accessible = std::move(listener);
+  }
+  void AccessibleChanged(CControlUI* control, UiAccChange change);
+
   // From the controls.
   void ControlHidden(CControlUI& control);
   void UnselectGroupExcept(COptionUI& selected);
@@ -100,6 +110,7 @@ class CUiManager {
   std::vector<std::wstring> m_diagnostics;
   std::vector<INotifyUI*> m_notifiers;
   std::function<void(const UiRect&)> m_invalidate;
+  std::function<void(CControlUI*, UiAccChange)> m_accessible;
   UiSize m_clientSize;
   bool m_needUpdate = true;
   CControlUI* m_hot = nullptr;

@@ -2,6 +2,7 @@
 // resize and double click, size limits, the caption boxes and the routing of clicks.
 #include "skin/window_impl_base_gtk.h"
 
+#include "base/utf8.h"
 #include "skin/frame_hit.h"
 
 namespace corvane {
@@ -31,6 +32,9 @@ void WindowImplBase::OnCreate() {
   m_PaintManager.LoadLayout(OpenSkin(GetResourceType(), CPaintManagerUI::GetInstancePath(), GetZIPFileName().str(),
                                      GetSkinFolder().str()),
                             GetSkinFile().str(), this);
+  m_accessible = std::make_unique<CAccessibleGtk>(m_hWnd, m_PaintManager);
+  gtk_widget_set_has_tooltip(m_hWnd, TRUE);
+  g_signal_connect(m_hWnd, "query-tooltip", G_CALLBACK(&WindowImplBase::OnQueryTooltipThunk), this);
   if (IsChild()) {
     // The parent places a child: it takes the size it is given, not the layout's.
     int cx = 0, cy = 0;
@@ -152,7 +156,22 @@ bool WindowImplBase::ResponseDefaultKeyEvent(unsigned keyval) {
   return false;
 }
 
+gboolean WindowImplBase::OnQueryTooltipThunk(GtkWidget*, gint x, gint y, gboolean keyboard, GtkTooltip* tooltip,
+                                             gpointer data) {
+  CPaintManagerUI& ui = static_cast<WindowImplBase*>(data)->m_PaintManager;
+  CControlUI* control = keyboard ? ui.GetFocus() : AccessibleControlAt(ui, UiPoint{x, y});
+  if (!control) return FALSE;
+  const std::wstring text = ToolTipFor(*control);
+  if (text.empty()) return FALSE;
+  gtk_tooltip_set_text(tooltip, WideToUtf8(text).c_str());
+  const UiRect& r = control->GetPos();
+  const GdkRectangle area{r.left, r.top, r.Width(), r.Height()};
+  gtk_tooltip_set_tip_area(tooltip, &area);  // asked again when the pointer leaves the control
+  return TRUE;
+}
+
 void WindowImplBase::OnFinalMessage(GtkWidget* window) {
+  m_accessible.reset();
   m_PaintManager.RemoveNotifier(this);
   m_PaintManager.Init(nullptr);
   CWindowWnd::OnFinalMessage(window);

@@ -3,9 +3,14 @@
 // GetSkinFolder()), sizes the borderless window by the layout, drags it by the caption band
 // (a double click there maximises or restores a window with a maximise box), resizes it by
 // the layout's size box, and hands click notifications — and nothing else — to OnClick. Tab,
-// Shift+Tab, Space and Enter work as on Windows; Escape closes a top-level window.
+// Shift+Tab, Space and Enter work as on Windows; Escape closes a top-level window. Its ATK
+// object lists the controls (skin/accessible_gtk.h); a control without text shows its
+// tooltip.
 #pragma once
 
+#include <memory>
+
+#include "skin/accessible_gtk.h"
 #include "skin/button.h"
 #include "skin/container.h"
 #include "skin/dialog_builder.h"
@@ -57,6 +62,10 @@ class WindowImplBase : public CWindowWnd, public INotifyUI, public IDialogBuilde
 
  private:
   bool HandleFrameEvent(GdkEvent* event);
+  static gboolean OnQueryTooltipThunk(GtkWidget* widget, gint x, gint y, gboolean keyboard, GtkTooltip* tooltip,
+                                      gpointer self);
+
+  std::unique_ptr<CAccessibleGtk> m_accessible;
 
   struct CaptionPress {
     bool pending = false;  // pressed on the caption, not yet dragged

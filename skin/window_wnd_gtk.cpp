@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "base/utf8.h"
+#include "skin/accessible_gtk.h"
 #include "skin/paint_manager_gtk.h"
 
 namespace corvane {
@@ -54,7 +55,7 @@ GtkWidget* CWindowWnd::Create(GtkWidget* parent, const wchar_t* name, uint32_t s
   if (m_hWnd) return m_hWnd;
   m_style = style;
   if (style & UI_WS_CHILD) return CreateChild(parent, cx, cy);
-  m_hWnd = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  m_hWnd = NewSkinWindowWidget();
   GtkWindow* window = GTK_WINDOW(m_hWnd);
   gtk_window_set_decorated(window, FALSE);  // the skin draws the frame
   gtk_window_set_title(window, WideToUtf8(name ? name : L"").c_str());
@@ -74,7 +75,7 @@ GtkWidget* CWindowWnd::Create(GtkWidget* parent, const wchar_t* name, uint32_t s
 GtkWidget* CWindowWnd::CreateChild(GtkWidget* parent, int cx, int cy) {
   // A drawing area has a GDK window of its own, so it receives pointer and key events and a
   // configure event on every new allocation, as a top level does.
-  m_hWnd = gtk_drawing_area_new();
+  m_hWnd = NewSkinAreaWidget();
   if (cx != kUiUseDefault && cy != kUiUseDefault && cx > 0 && cy > 0) gtk_widget_set_size_request(m_hWnd, cx, cy);
   if (parent && GTK_IS_CONTAINER(parent)) gtk_container_add(GTK_CONTAINER(parent), m_hWnd);
   return FinishCreate();

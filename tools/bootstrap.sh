@@ -25,6 +25,7 @@ NATIVE_PKGS=(
   nsis
   fonts-wine fonts-wqy-microhei fonts-dejavu-core
   libgtk-3-dev openbox xdotool xclip libayatana-appindicator3-dev
+  at-spi2-core python3-pyatspi
   libwebkit2gtk-4.1-dev dbus-daemon bubblewrap
   lintian desktop-file-utils appstream file debootstrap apt-utils gnupg
   libarchive-dev libapt-pkg-dev pkexec
@@ -38,6 +39,8 @@ NATIVE_PKGS=(
 # debootstrap makes the clean Debian root of tools/deb_install_check.sh.
 # gnupg makes the package's apt repository key at build time and signs the demo service's apt
 # repository, whose Packages and Release apt-utils' apt-ftparchive writes.
+# at-spi2-core (the accessibility bus) and python3-pyatspi let the screen-reader walk read the
+# Linux client as Orca does.
 # libarchive and libapt-pkg read and order a Linux update's package; pkexec starts its root helper.
 
 missing=()

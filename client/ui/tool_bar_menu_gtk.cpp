@@ -29,6 +29,8 @@ void CToolBarMenu::InitWindow() {
     const UiPoint at = MenuPlacement(UiRect{x, y, x + w, y + h}, size.cx);
     gtk_window_move(GTK_WINDOW(m_hWnd), at.x, at.y);
   }
+  // Its layout has no title to speak: a reader names it as the button that opened it.
+  atk_object_set_name(gtk_widget_get_accessible(m_hWnd), "\u83DC\u5355");  // 菜单
   gtk_window_present(GTK_WINDOW(m_hWnd));
 }
 

@@ -10,6 +10,7 @@ void ShowInstallFaces(CUiManager& ui) {
     download->SetNormalImage(L"button_install_new_version_normal.png");
     download->SetHotImage(L"button_install_new_version_hover.png");
     download->SetPushedImage(L"button_install_new_version_press.png");
+    download->SetToolTip(L"\x7ACB\x5373\x5B89\x88C5");  // 立即安装, as the image reads
   }
 }
 

@@ -2,7 +2,8 @@
 // layout's own size and at a common one, every control shown has a rectangle that is not
 // inverted, a point of a shown control that its containers leave reachable (a container owns
 // its area: what overflows it is not hit there) finds a shown control holding that point, the
-// focus order holds only focusable, shown and enabled controls, and painting, clicks and keys
+// focus order holds only focusable, shown and enabled controls, a screen reader sees only shown
+// controls and bars within their range, and painting, clicks and keys
 // run clean.
 #pragma once
 
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "skin/accessible.h"
 #include "skin/ui_manager.h"
 
 namespace corvane::fuzz {
@@ -54,6 +56,11 @@ inline void CheckLayoutAt(CUiManager& manager, UiSize size) {
   }
   for (CControlUI* control : manager.GetFocusOrder()) {
     Check(control->IsFocusable() && control->IsShownInTree() && control->IsEnabledInTree());
+  }
+  for (CControlUI* control : AccessibleChildren(manager)) {
+    const UiAccDescription d = DescribeControl(*control);
+    Check(d.states.visible && (!d.states.focused || d.states.focusable));
+    Check(!d.hasValue || (d.minValue <= d.value && d.value <= d.maxValue));
   }
   for (UiKey key : {UiKey::Tab, UiKey::Tab, UiKey::Space, UiKey::ShiftTab, UiKey::Enter}) manager.KeyDown(key);
   NullRender render;

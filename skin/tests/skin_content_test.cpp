@@ -6,6 +6,7 @@
 #include <map>
 #include <vector>
 
+#include "skin/accessible.h"
 #include "skin/button.h"
 #include "skin/container.h"
 #include "skin/progress.h"
@@ -92,6 +93,34 @@ TEST(Skin, EveryButtonShowsHoverAndPress) {
       EXPECT_TRUE(!button->GetHotImage().empty() || button->GetHotBkColor() != 0) << what;
       EXPECT_TRUE(!button->GetPushedImage().empty() || button->GetPushedBkColor() != 0) << what;
     });
+  }
+}
+
+// A screen reader names every control a teacher can act on, and never by its internal name;
+// icon-only buttons show the same name as their tooltip. Hidden pages count too.
+TEST(Skin, EveryActionableControlOfEveryLayoutHasASpokenName) {
+  for (const auto& [layout, controls] : Required()) {
+    auto m = Load(layout);
+    int actionable = 0;
+    m->GetRoot()->ForEach([&](CControlUI& c) {
+      if (!c.IsClickable() && !dynamic_cast<CProgressUI*>(&c)) return;
+      ++actionable;
+      const std::wstring name = DescribeControl(c).name;
+      const std::string what = std::string(layout.begin(), layout.end()) + " " +
+                               std::string(c.GetName().str().begin(), c.GetName().str().end());
+      EXPECT_FALSE(name.empty()) << what;
+      EXPECT_NE(name, c.GetName().str()) << what;
+      if (c.GetText().IsEmpty()) {
+        EXPECT_EQ(ToolTipFor(c), name) << what;
+      }
+    });
+    EXPECT_GE(actionable, 2) << std::string(layout.begin(), layout.end());
+  }
+  auto toolbar = Load(L"main_tool_bar.xml");
+  for (const auto& [control, name] : std::vector<std::pair<const wchar_t*, const wchar_t*>>{
+           {L"button_back", L"\x540E\x9000"}, {L"button_forward", L"\x524D\x8FDB"},
+           {L"button_refresh", L"\x5237\x65B0"}, {L"button_setting", L"\x83DC\x5355"}}) {
+    EXPECT_EQ(DescribeControl(*toolbar->FindControl(control)).name, name);  // 后退 前进 刷新 菜单
   }
 }
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "skin/accessible.h"
+
 #include "skin/button.h"
 #include "skin/progress.h"
 #include "skin/tests/test_skin.h"
@@ -30,10 +32,10 @@ struct Recorder : INotifyUI {
 
 constexpr char kDialog[] = R"(<Window size="300,200" caption="0,0,0,40">
   <VerticalLayout>
-    <HorizontalLayout height="40"><Label name="title" text="T"/><Button name="button_close" width="30"/></HorizontalLayout>
+    <HorizontalLayout height="40"><Label name="title" text="T"/><Button name="button_close" tooltip="Close" width="30"/></HorizontalLayout>
     <Option name="option_tray" group="g" height="20" selected="true"/>
     <Option name="option_exit" group="g" height="20"/>
-    <CheckBox name="checkbox_no_prompt" height="20"/>
+    <CheckBox name="checkbox_no_prompt" text="No prompt" tooltip="unused" height="20"/>
     <Label name="note" height="20"/>
     <Button name="hidden_button" height="20" visible="false"/>
     <Button name="disabled_button" height="20" enabled="false"/>
@@ -185,6 +187,78 @@ TEST_F(Dialog, TheCaptionBandDragsExceptOverButtons) {
   EXPECT_TRUE(m->IsCaptionAt(Centre(m->FindControl(L"title"))));
   EXPECT_FALSE(m->IsCaptionAt(Centre(m->FindControl(L"button_close"))));
   EXPECT_FALSE(m->IsCaptionAt(Centre(m->FindControl(L"note"))));
+}
+
+// What a screen reader sees and does through the description, and the changes it is told of.
+TEST_F(Dialog, TheAccessibleDescriptionFollowsTheTreeAndActsLikeTheKeyboard) {
+  std::vector<std::wstring> events;
+  m->SetAccessibleListener([&events](CControlUI* c, UiAccChange change) {
+    static const wchar_t* kinds[] = {L"focus", L"state", L"value", L"children"};
+    events.push_back(std::wstring(kinds[static_cast<int>(change)]) + L":" + (c ? c->GetName().str() : L"*"));
+  });
+  auto names = [&] {
+    std::vector<std::wstring> seen;
+    for (CControlUI* c : AccessibleChildren(*m)) seen.push_back(c->GetName().str());
+    return seen;
+  };
+  // Shown controls only, flat, in tab order; the text-less label and the layouts are not there.
+  EXPECT_EQ(names(), (std::vector<std::wstring>{L"title", L"button_close", L"option_tray", L"option_exit",
+                                                L"checkbox_no_prompt", L"disabled_button", L"button_ok", L"",
+                                                L"button_cancel", L"progress"}));
+  auto* close = m->FindControl(L"button_close");
+  auto* exit = m->FindControl(L"option_exit");
+  auto* box = m->FindControlAs<CCheckBoxUI>(L"checkbox_no_prompt");
+  const UiAccDescription closeInfo = DescribeControl(*close);
+  EXPECT_EQ(closeInfo.role, UiAccRole::PushButton);
+  EXPECT_EQ(closeInfo.name, L"Close");  // the tooltip, never the internal name
+  EXPECT_EQ(ToolTipFor(*close), L"Close");
+  EXPECT_EQ(closeInfo.defaultAction, L"click");
+  EXPECT_EQ(closeInfo.rect, close->GetPos());
+  EXPECT_TRUE(closeInfo.states.enabled && closeInfo.states.focusable && closeInfo.states.showing);
+  EXPECT_EQ(DescribeControl(*box).name, L"No prompt");  // visible text wins over the tooltip
+  EXPECT_EQ(ToolTipFor(*box), L"");
+  EXPECT_EQ(DescribeControl(*box).role, UiAccRole::CheckBox);
+  EXPECT_EQ(DescribeControl(*exit).role, UiAccRole::RadioButton);
+  EXPECT_TRUE(DescribeControl(*m->FindControl(L"option_tray")).states.checked);
+  EXPECT_EQ(DescribeControl(*m->FindControl(L"title")).role, UiAccRole::StaticText);
+  EXPECT_FALSE(DescribeControl(*m->FindControl(L"disabled_button")).states.enabled);
+  EXPECT_FALSE(DescribeControl(*m->FindControl(L"button_cancel")).states.focusable);
+  EXPECT_EQ(AccessibleControlAt(*m, Centre(exit)), exit);
+  EXPECT_EQ(AccessibleWindowName(*m), L"T");  // the title in the caption band
+
+  // Focus: the mark is shown as for Tab, the loser hears of it before the winner.
+  EXPECT_TRUE(TakeAccessibleFocus(*m, *box));
+  EXPECT_TRUE(m->IsFocusMarkShown());
+  EXPECT_TRUE(DescribeControl(*box).states.focused);
+  EXPECT_FALSE(TakeAccessibleFocus(*m, *m->FindControl(L"disabled_button")));
+  m->KeyDown(UiKey::Tab);
+  EXPECT_EQ(events, (std::vector<std::wstring>{L"focus:checkbox_no_prompt", L"state:checkbox_no_prompt",
+                                               L"focus:button_ok"}));
+
+  // The default action is the keyboard's click: the same notifications, nothing for the inert.
+  events.clear();
+  EXPECT_TRUE(DoAccessibleAction(*m, *box));
+  EXPECT_TRUE(DescribeControl(*box).states.checked);
+  EXPECT_TRUE(DoAccessibleAction(*m, *exit));
+  EXPECT_FALSE(DescribeControl(*m->FindControl(L"option_tray")).states.checked);
+  EXPECT_FALSE(DoAccessibleAction(*m, *m->FindControl(L"disabled_button")));
+  EXPECT_FALSE(DoAccessibleAction(*m, *m->FindControl(L"title")));
+  CUiManager other;
+  EXPECT_FALSE(DoAccessibleAction(other, *close));  // a control of another window
+  EXPECT_EQ(recorder.Clicks(), (std::vector<std::wstring>{L"checkbox_no_prompt", L"option_exit"}));
+  EXPECT_EQ(events, (std::vector<std::wstring>{L"state:checkbox_no_prompt", L"state:option_tray",
+                                               L"state:option_exit"}));
+
+  // Values, names and the list itself.
+  events.clear();
+  m->FindControlAs<CProgressUI>(L"progress")->SetValue(42);
+  EXPECT_EQ(DescribeControl(*m->FindControl(L"progress")).value, 42);
+  EXPECT_TRUE(DescribeControl(*m->FindControl(L"progress")).hasValue);
+  close->SetToolTip(L"Shut");
+  EXPECT_EQ(DescribeControl(*close).name, L"Shut");
+  close->GetParent()->SetVisible(false);
+  EXPECT_EQ(names().front(), L"option_tray");
+  EXPECT_EQ(events, (std::vector<std::wstring>{L"value:progress", L"state:button_close", L"children:"}));
 }
 
 TEST(DuiString, ComparesExactly) {

@@ -1,6 +1,8 @@
 // The GTK host with real GTK windows under Xvfb and a window manager: the layout's size and
 // places, the modal run, clicks and keys through X's own input (XTest), the caption's double
-// click, and the viewer's listing against the portable layout for every layout and scale.
+// click, the viewer's listing against the portable layout for every layout and scale, and the
+// window's ATK object.
+#include <atk/atk.h>
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>
 
@@ -193,6 +195,73 @@ TEST(GtkViewer, ListsTheControlsWhereThePortableLayoutPutsThemAtEveryScale) {
       EXPECT_EQ(listed, expected) << layout << " at " << scale;
     }
   }
+}
+
+// The ATK side of a skinned window in-process (client_a11y_gtk_test reads it over AT-SPI): the
+// title as the window's name, the controls as children, pages shown and hidden as
+// children-changed with the hidden page's objects defunct, a bar's value, the focus, and the
+// action carried out from the loop as a click.
+TEST_F(GtkHost, TheWindowsAccessibleListsTheControlsAndFollowsTheTree) {
+  CProbeWindow w(L"uninstall_dlg.xml");
+  ASSERT_NE(w.Create(nullptr, L"uninstall_dlg", kDialogStyle, 0), nullptr);
+  Show(w.GetHWND());
+  AtkObject* window = gtk_widget_get_accessible(w.GetHWND());
+  EXPECT_STREQ(atk_object_get_name(window), "Drovessa老师端卸载程序");  // not "uninstall_dlg"
+  const auto child = [window](const char* name) -> AtkObject* {
+    for (int i = 0; i < atk_object_get_n_accessible_children(window); ++i) {
+      AtkObject* c = atk_object_ref_accessible_child(window, i);
+      g_object_unref(c);  // the bridge keeps its own reference
+      if (g_strcmp0(atk_object_get_name(c), name) == 0) return c;
+    }
+    return nullptr;
+  };
+  EXPECT_EQ(atk_object_get_n_accessible_children(window), 7);
+  AtkObject* cancel = child("取消");
+  AtkObject* minimise = child("最小化");
+  ASSERT_TRUE(cancel && minimise && !child("卸载进度"));
+  EXPECT_EQ(atk_object_get_role(cancel), ATK_ROLE_PUSH_BUTTON);
+  EXPECT_EQ(atk_object_get_index_in_parent(cancel), 5);
+  EXPECT_STREQ(atk_object_get_description(minimise), "最小化");  // its tooltip
+
+  int added = 0, removed = 0;
+  const auto count = +[](AtkObject*, guint, gpointer, gpointer counter) { ++*static_cast<int*>(counter); };
+  g_signal_connect(window, "children-changed::add", G_CALLBACK(count), &added);
+  g_signal_connect(window, "children-changed::remove", G_CALLBACK(count), &removed);
+  g_object_ref(cancel);
+  w.Manager().FindControl(L"begin_view")->SetVisible(false);
+  w.Manager().FindControl(L"uninstall_view")->SetVisible(true);
+  EXPECT_EQ(removed, 4);  // the first page's title, text and two buttons
+  EXPECT_EQ(added, 3);    // the second page's two lines and its bar
+  AtkStateSet* gone = atk_object_ref_state_set(cancel);
+  EXPECT_TRUE(atk_state_set_contains_state(gone, ATK_STATE_DEFUNCT));
+  g_object_unref(gone);
+  g_object_unref(cancel);
+  AtkObject* bar = child("卸载进度");
+  ASSERT_TRUE(bar && ATK_IS_VALUE(bar));
+  EXPECT_EQ(atk_object_get_role(bar), ATK_ROLE_PROGRESS_BAR);
+  w.Manager().FindControlAs<CProgressUI>(L"uninstall_progress")->SetValue(42);
+  gdouble value = 0;
+  atk_value_get_value_and_text(ATK_VALUE(bar), &value, nullptr);
+  EXPECT_EQ(value, 42);
+  AtkRange* range = atk_value_get_range(ATK_VALUE(bar));
+  EXPECT_EQ(atk_range_get_upper_limit(range), 100);
+  atk_range_free(range);
+
+  std::vector<std::string> changes;
+  g_signal_connect(minimise, "state-change", G_CALLBACK(+[](AtkObject*, gchar* state, gboolean on, gpointer seen) {
+                     static_cast<std::vector<std::string>*>(seen)->push_back(std::string(state) + (on ? "+" : "-"));
+                   }), &changes);
+  EXPECT_TRUE(atk_component_grab_focus(ATK_COMPONENT(minimise)));
+  EXPECT_EQ(changes, std::vector<std::string>{"focused+"});
+  EXPECT_EQ(w.Manager().GetFocus(), w.Manager().FindControl(L"button_min"));
+  EXPECT_TRUE(atk_action_do_action(ATK_ACTION(minimise), 0));
+  EXPECT_TRUE(w.clicks.empty());  // not inside the reader's call
+  EXPECT_TRUE(PumpUntil([&] { return !w.clicks.empty(); }));
+  EXPECT_EQ(w.clicks, std::vector<std::wstring>{L"button_min"});
+  // The window outlives the counters: the objects' last signals (defunct) must not reach them.
+  g_signal_handlers_disconnect_by_data(minimise, &changes);
+  g_signal_handlers_disconnect_by_data(window, &added);
+  g_signal_handlers_disconnect_by_data(window, &removed);
 }
 
 }  // namespace

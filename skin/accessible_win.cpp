@@ -141,6 +141,14 @@ std::vector<CAccessibleWindow::Known*> CAccessibleWindow::Children() {
   return children;
 }
 
+LONG CAccessibleWindow::IdOf(CControlUI* control) {
+  if (!control) return CHILDID_SELF;
+  for (const Known* k : Children()) {
+    if (k->control == control) return k->id;
+  }
+  return CHILDID_SELF;
+}
+
 HRESULT CAccessibleWindow::Resolve(const VARIANT& child, Target& target) {
   if (!m_manager) return CO_E_OBJNOTCONNECTED;
   if (child.vt != VT_I4) return E_INVALIDARG;
@@ -258,14 +266,7 @@ HRESULT CAccessibleWindow::get_accFocus(VARIANT* child) {
   VariantInit(child);
   if (!m_manager) return CO_E_OBJNOTCONNECTED;
   if (::GetFocus() != m_window) return S_FALSE;
-  CControlUI* focus = m_manager->GetFocus();
-  for (Known* k : Children()) {
-    if (k->control == focus) {
-      SetI4(child, k->id);
-      return S_OK;
-    }
-  }
-  SetI4(child, CHILDID_SELF);
+  SetI4(child, IdOf(m_manager->GetFocus()));
   return S_OK;
 }
 
@@ -354,14 +355,7 @@ HRESULT CAccessibleWindow::accHitTest(long x, long y, VARIANT* child) {
   GetClientRect(m_window, &client);
   if (!PtInRect(&client, p)) return S_FALSE;
   m_manager->LayoutIfNeeded();
-  CControlUI* hit = AccessibleControlAt(*m_manager, m_manager->ToLogical(p));
-  for (Known* k : Children()) {
-    if (k->control == hit) {
-      SetI4(child, k->id);
-      return S_OK;
-    }
-  }
-  SetI4(child, CHILDID_SELF);
+  SetI4(child, IdOf(AccessibleControlAt(*m_manager, m_manager->ToLogical(p))));
   return S_OK;
 }
 
@@ -419,16 +413,9 @@ void CAccessibleWindow::Schedule() {
 void CAccessibleWindow::Changed(CControlUI* control, UiAccChange change) {
   if (!m_manager) return;
   switch (change) {
-    case UiAccChange::Focus: {
-      LONG id = CHILDID_SELF;
-      if (control) {
-        for (const Known* k : Children()) {
-          if (k->control == control) id = k->id;
-        }
-      }
-      Raise(EVENT_OBJECT_FOCUS, id);  // a hook may call back: no pointer into m_known is held
+    case UiAccChange::Focus:
+      Raise(EVENT_OBJECT_FOCUS, IdOf(control));  // a hook may call back: no pointer into m_known is held
       break;
-    }
     case UiAccChange::Children: {
       // Pointers of a replaced tree may be reused by the new one: forget them all. Otherwise
       // forget the controls that left, so their ids are refused from now on.

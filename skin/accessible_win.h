@@ -88,6 +88,8 @@ class CAccessibleWindow final : public IAccessible, public IEnumVARIANT {
   // The exposed controls now, each with its id (new ones get one).
   std::vector<Known*> Children();
   Known& KnownFor(CControlUI* control);
+  // The child id of an exposed control; CHILDID_SELF for null or a control not exposed.
+  LONG IdOf(CControlUI* control);
   // S_OK with `target`, CO_E_OBJNOTCONNECTED, or E_INVALIDARG (not VT_I4, or unknown/stale id).
   HRESULT Resolve(const VARIANT& child, Target& target);
   void Raise(DWORD event, LONG id) const;

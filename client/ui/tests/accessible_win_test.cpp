@@ -204,7 +204,9 @@ TEST(AccessibleWindows, ReadAndOperatedThroughOleacc) {
     IDispatch* parent = nullptr;
     ASSERT_EQ(reader->get_accParent(&parent), S_OK);
     UniqueComRef<IDispatch> ownedParent(parent);
-    ASSERT_NE(parent, nullptr);
+    IAccessible* frame = nullptr;
+    ASSERT_EQ(parent->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&frame)), S_OK);
+    UniqueComRef<IAccessible> ownedFrame(frame);  // Wine's window object answers little more (E_NOTIMPL)
 
     // Where they are, and what is at a button's centre.
     const Element refresh = buttons[2];
@@ -286,8 +288,9 @@ TEST(AccessibleWindows, ReadAndOperatedThroughOleacc) {
     VARIANT focus;
     ASSERT_EQ(reader->get_accFocus(&focus), S_OK);
     EXPECT_EQ(focus.lVal, focusedId);
-    EXPECT_NE(reader.Describe(focusedId).state & STATE_SYSTEM_FOCUSED, 0);
-    EXPECT_EQ(reader.Describe(children[6].id).state & STATE_SYSTEM_FOCUSED, focusedId == children[6].id ? STATE_SYSTEM_FOCUSED : 0);
+    for (const Element& e : reader.Children()) {
+      EXPECT_EQ((e.state & STATE_SYSTEM_FOCUSED) != 0, e.id == focusedId);
+    }
 
     // Untick, then answer the prompt with 关闭 through its action: the window goes, the object
     // the reader holds says so instead of reaching into freed memory.

@@ -335,7 +335,8 @@ HRESULT CAccessibleWindow::accNavigate(long direction, VARIANT start, VARIANT* e
     return S_FALSE;
   }
   size_t i = 0;
-  while (children[i]->control != t.control) ++i;  // Resolve found it among them
+  while (i < children.size() && children[i]->control != t.control) ++i;
+  if (i == children.size()) return E_INVALIDARG;
   switch (direction) {
     case NAVDIR_NEXT: return i + 1 < children.size() ? at(i + 1) : S_FALSE;
     case NAVDIR_PREVIOUS: return i > 0 ? at(i - 1) : S_FALSE;

@@ -113,6 +113,17 @@ struct ModuleTraits {
 };
 using UniqueModule = UniqueHandle<ModuleTraits>;
 
+// One counted reference to a COM object (an interface pointer this scope must Release).
+template <typename Interface>
+struct ComRefTraits {
+  using Handle = Interface*;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { h->Release(); }
+};
+template <typename Interface>
+using UniqueComRef = UniqueHandle<ComRefTraits<Interface>>;
+
 // GlobalLock on an HGLOBAL for the lifetime of the object.
 class CGlobalLock {
  public:

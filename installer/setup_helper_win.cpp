@@ -19,17 +19,6 @@
 namespace corvane {
 namespace {
 
-// COM interface pointers of the shell, released at the end of their scope.
-template <typename T>
-struct ComTraits {
-  using Handle = T*;
-  static Handle Invalid() { return nullptr; }
-  static bool IsValid(Handle h) { return h != nullptr; }
-  static void Close(Handle h) { h->Release(); }
-};
-template <typename T>
-using UniqueCom = UniqueHandle<ComTraits<T>>;
-
 bool IsFile(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
@@ -82,7 +71,7 @@ bool ShellExecuteFromDesktop(const std::wstring& program) {
                               reinterpret_cast<void**>(&rawWindows)))) {
     return false;
   }
-  UniqueCom<IShellWindows> windows(rawWindows);
+  UniqueComRef<IShellWindows> windows(rawWindows);
   VARIANT empty;
   VariantInit(&empty);
   long hwnd = 0;
@@ -91,34 +80,34 @@ bool ShellExecuteFromDesktop(const std::wstring& program) {
       rawDispatch == nullptr) {
     return false;
   }
-  UniqueCom<IDispatch> dispatch(rawDispatch);
+  UniqueComRef<IDispatch> dispatch(rawDispatch);
   IServiceProvider* rawProvider = nullptr;
   if (FAILED(dispatch.Get()->QueryInterface(IID_IServiceProvider, reinterpret_cast<void**>(&rawProvider)))) return false;
-  UniqueCom<IServiceProvider> provider(rawProvider);
+  UniqueComRef<IServiceProvider> provider(rawProvider);
   IShellBrowser* rawBrowser = nullptr;
   if (FAILED(provider.Get()->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, reinterpret_cast<void**>(&rawBrowser)))) {
     return false;
   }
-  UniqueCom<IShellBrowser> browser(rawBrowser);
+  UniqueComRef<IShellBrowser> browser(rawBrowser);
   IShellView* rawView = nullptr;
   if (FAILED(browser.Get()->QueryActiveShellView(&rawView))) return false;
-  UniqueCom<IShellView> view(rawView);
+  UniqueComRef<IShellView> view(rawView);
   IDispatch* rawBackground = nullptr;
   if (FAILED(view.Get()->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, reinterpret_cast<void**>(&rawBackground)))) {
     return false;
   }
-  UniqueCom<IDispatch> background(rawBackground);
+  UniqueComRef<IDispatch> background(rawBackground);
   IShellFolderViewDual* rawFolderView = nullptr;
   if (FAILED(background.Get()->QueryInterface(IID_IShellFolderViewDual, reinterpret_cast<void**>(&rawFolderView)))) {
     return false;
   }
-  UniqueCom<IShellFolderViewDual> folderView(rawFolderView);
+  UniqueComRef<IShellFolderViewDual> folderView(rawFolderView);
   IDispatch* rawApplication = nullptr;
   if (FAILED(folderView.Get()->get_Application(&rawApplication))) return false;
-  UniqueCom<IDispatch> application(rawApplication);
+  UniqueComRef<IDispatch> application(rawApplication);
   IShellDispatch2* rawShell = nullptr;
   if (FAILED(application.Get()->QueryInterface(IID_IShellDispatch2, reinterpret_cast<void**>(&rawShell)))) return false;
-  UniqueCom<IShellDispatch2> shell(rawShell);
+  UniqueComRef<IShellDispatch2> shell(rawShell);
 
   BSTR file = SysAllocString(program.c_str());
   VARIANT none;

@@ -7,6 +7,8 @@
 #include <sstream>
 #include <vector>
 
+#include "base/unique_handle_win.h"
+
 namespace corvane {
 namespace {
 
@@ -17,15 +19,6 @@ struct GdiPlusSession {
   }
   ~GdiPlusSession() { Gdiplus::GdiplusShutdown(token); }
   ULONG_PTR token = 0;
-};
-
-// Releases a COM interface at scope end.
-template <typename T>
-struct ComRelease {
-  T* p = nullptr;
-  ~ComRelease() {
-    if (p) p->Release();
-  }
 };
 
 Gdiplus::Color ToColor(UiColor c) { return Gdiplus::Color(static_cast<Gdiplus::ARGB>(c)); }
@@ -62,10 +55,10 @@ void EnsureGdiPlus() { static GdiPlusSession session; }
 
 std::unique_ptr<Gdiplus::Bitmap> DecodeImage(const std::string& bytes) {
   EnsureGdiPlus();
-  ComRelease<IStream> stream{SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()),
-                                               static_cast<UINT>(bytes.size()))};
-  if (!stream.p) return nullptr;
-  std::unique_ptr<Gdiplus::Bitmap> decoded(Gdiplus::Bitmap::FromStream(stream.p));
+  UniqueComRef<IStream> stream(
+      SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size())));
+  if (!stream) return nullptr;
+  std::unique_ptr<Gdiplus::Bitmap> decoded(Gdiplus::Bitmap::FromStream(stream.Get()));
   if (!decoded || decoded->GetLastStatus() != Gdiplus::Ok || decoded->GetWidth() == 0) return nullptr;
   // A copy of our own: independent of the stream, and premultiplied for fast drawing.
   auto copy = std::make_unique<Gdiplus::Bitmap>(static_cast<INT>(decoded->GetWidth()),

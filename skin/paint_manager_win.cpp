@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "base/unique_handle_win.h"
+#include "skin/accessible_win.h"
 
 namespace corvane {
 namespace {
@@ -25,7 +26,14 @@ UiKey KeyOf(WPARAM key) {
 }  // namespace
 
 CPaintManagerUI::CPaintManagerUI() : m_resources(*this) {}
-CPaintManagerUI::~CPaintManagerUI() = default;
+CPaintManagerUI::~CPaintManagerUI() { ReleaseAccessible(); }
+
+void CPaintManagerUI::ReleaseAccessible() {
+  SetAccessibleListener(nullptr);
+  if (m_accessible) m_accessible.Get()->Disconnect();
+  m_accessible.Reset();
+  m_toolTip.Destroy();
+}
 
 void CPaintManagerUI::SetInstance(HINSTANCE instance) { g_instance = instance; }
 HINSTANCE CPaintManagerUI::GetInstance() { return g_instance ? g_instance : GetModuleHandleW(nullptr); }
@@ -59,6 +67,12 @@ void CPaintManagerUI::Init(HWND window) {
     InflateRect(&r, 1, 1);
     InvalidateRect(m_window, &r, FALSE);
   });
+  // Before the layout is loaded: its first tree is the baseline later changes are compared to.
+  m_accessible.Reset(new CAccessibleWindow(window, *this));
+  SetAccessibleListener([this](CControlUI* control, UiAccChange change) {
+    if (m_accessible) m_accessible.Get()->Changed(control, change);
+  });
+  m_toolTip.Attach(window);
 }
 
 void CPaintManagerUI::SetDpiScale(float scale) {
@@ -162,14 +176,30 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         SetClientSize(m_scale.ToLogical(UiSize{LOWORD(lParam), HIWORD(lParam)}));
       }
       return false;
-    case WM_MOUSEMOVE:
+    case WM_MOUSEMOVE: {
       TrackLeave();
-      MouseMove(ToLogical(pt));
+      const UiPoint at = ToLogical(pt);
+      MouseMove(at);
+      CControlUI* hover = AccessibleControlAt(*this, at);
+      m_toolTip.Track(hover, hover ? ToolTipFor(*hover) : std::wstring(), hover ? ToPhysical(hover->GetPos()) : RECT{});
       return true;
+    }
     case WM_MOUSELEAVE:
       m_trackingLeave = false;
       MouseLeave();
+      m_toolTip.Track(nullptr, std::wstring(), RECT{});
       return true;
+    case WM_GETOBJECT:
+      // OBJID_CLIENT is the skinned content; the frame, UI Automation and the rest are the
+      // default procedure's.
+      if (m_accessible && static_cast<LONG>(static_cast<DWORD>(lParam)) == OBJID_CLIENT) {
+        result = LresultFromObject(IID_IAccessible, wParam, static_cast<IAccessible*>(m_accessible.Get()));
+        return result > 0;  // else a failure HRESULT: the default procedure answers
+      }
+      return false;
+    case WM_DESTROY:
+      ReleaseAccessible();
+      return false;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       if (::GetFocus() != m_window && !(GetWindowLongW(m_window, GWL_STYLE) & WS_CHILD)) ::SetFocus(m_window);
@@ -198,6 +228,12 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
       result = DLGC_WANTALLKEYS;
       return true;
     default:
+      if (uMsg == CAccessibleWindow::WindowMessage() && m_accessible) {
+        UniqueComRef<CAccessibleWindow> keep(m_accessible.Get());
+        keep.Get()->AddRef();
+        keep.Get()->OnWindowMessage(wParam);  // last: may end the window and this manager
+        return true;
+      }
       return false;
   }
 }

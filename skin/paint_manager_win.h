@@ -1,6 +1,7 @@
 // CPaintManagerUI: the Win32 side of a skinned window's manager. It knows the program's module
 // (skin archives are looked for in its folder), runs the message loop, and turns the window's
-// messages into the portable manager's events, painting double-buffered with GDI+.
+// messages into the portable manager's events, painting double-buffered with GDI+. It answers
+// screen readers (WM_GETOBJECT) and shows the icon-only controls' tooltips.
 #pragma once
 
 #include <windows.h>
@@ -9,13 +10,17 @@
 #include <string>
 #include <vector>
 
+#include "base/unique_handle_win.h"
 #include "skin/gdiplus_render_win.h"
+#include "skin/tool_tip_win.h"
 #include "skin/ui_manager.h"
 #include "skin/ui_scale.h"
 
 namespace corvane {
 
 // Sees a skinned window's messages before the manager handles them.
+class CAccessibleWindow;
+
 class IMessageFilterUI {
  public:
   virtual LRESULT MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) = 0;
@@ -65,6 +70,8 @@ class CPaintManagerUI : public CUiManager {
  private:
   void OnPaint();
   void TrackLeave();
+  // The window is going: screen readers holding its object are told so.
+  void ReleaseAccessible();
 
   HWND m_window = nullptr;
   UiScale m_scale;
@@ -72,6 +79,8 @@ class CPaintManagerUI : public CUiManager {
   bool m_releasingCapture = false;  // our own ReleaseCapture is no loss of the press
   std::vector<IMessageFilterUI*> m_filters;
   CPaintResources m_resources;
+  UniqueComRef<CAccessibleWindow> m_accessible;  // answers WM_GETOBJECT; clients may hold it longer
+  CToolTipHost m_toolTip;
 };
 
 }  // namespace corvane

@@ -23,6 +23,7 @@ NATIVE_PKGS=(
   libz-mingw-w64-dev
   wine wine32:i386 wine64 libgnutls30:i386 libgnutls30:amd64 xvfb xauth x11-utils imagemagick python3-pil
   nsis
+  libxml2-utils
   fonts-wine fonts-wqy-microhei fonts-dejavu-core
   libgtk-3-dev openbox xdotool xclip libayatana-appindicator3-dev
   libwebkit2gtk-4.1-dev dbus-daemon bubblewrap
@@ -36,6 +37,7 @@ NATIVE_PKGS=(
 # verify update signatures (ECDSA).
 # lintian, desktop-file-utils, appstream and file check the Linux edition's Debian package;
 # debootstrap makes the clean Debian root of tools/deb_install_check.sh.
+# libxml2-utils (xmllint) checks the Windows administrative templates (client/policy/templates).
 # libarchive and libapt-pkg read and order a Linux update's package; pkexec starts its root helper.
 
 missing=()

@@ -13,13 +13,7 @@ program=$1
 policy=$2
 viewer=$3
 skin=$4
-demo_port=$(awk '$1 == "port" {print $2}' "$5")
-demo_token=$(awk '$1 == "token" {print $2}' "$5")
-export CORVANE_SERVICE_HOST=127.0.0.1:$demo_port
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-. "$(dirname "$0")/program_gtk_helpers.sh"
+. "$(dirname "$0")/program_gtk_helpers.sh" "$5"
 # A left click at the centre of control $3 of layout $2 in window $1, where the skin places it.
 click_control() {
   local rect

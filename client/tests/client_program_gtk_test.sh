@@ -8,16 +8,11 @@
 set -uo pipefail
 program=$1
 version=$2
-demo_port=$(awk '$1 == "port" {print $2}' "$3")
-demo_token=$(awk '$1 == "token" {print $2}' "$3")
-export CORVANE_SERVICE_HOST=127.0.0.1:$demo_port
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/program_gtk_helpers.sh" "$3"
 
 out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$program" --version)
 [[ $? == 0 && $out == "$version" ]] || fail "--version printed '$out'"
 
-. "$(dirname "$0")/program_gtk_helpers.sh"
 client_window() { window_of "$1" "Drovessa"; }
 
 # One walk; $1 names the case.

@@ -1,5 +1,12 @@
-# Shared by the tests that run corvane-client as a process (sourced): the demo service's control
-# requests and the wait for a window. Needs demo_port and demo_token.
+# Shared by the tests that run corvane-client as a process (sourced): failures counted, the demo
+# service (its state file given as $1 when sourcing) and its control requests, and the wait for a
+# window.
+
+demo_port=$(awk '$1 == "port" {print $2}' "$1")
+demo_token=$(awk '$1 == "token" {print $2}' "$1")
+export CORVANE_SERVICE_HOST=127.0.0.1:$demo_port
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # A control request to the demo service.
 demo() { curl -sf -H "X-Demo-Token: $demo_token" "http://127.0.0.1:$demo_port$1"; }

@@ -1,12 +1,12 @@
-// Posting onto the GTK main loop with g_idle_add: always deferred, from any thread, like a
+// Posting onto the GTK main loop (PostToMainLoop): always deferred, from any thread, like a
 // posted message.
 #include "client/main_window_channel_gtk.h"
-
-#include <glib.h>
 
 #include <atomic>
 #include <memory>
 #include <mutex>
+
+#include "base/main_loop_gtk.h"
 
 namespace corvane {
 namespace {
@@ -16,20 +16,16 @@ std::function<void(const MainNotice&)> g_handler;
 
 class CMainLoopChannel : public IMainWindowChannel {
  public:
-  void Post(const MainNotice& notice) override {
-    g_idle_add_full(G_PRIORITY_DEFAULT, &Deliver, new MainNotice(notice),
-                    [](gpointer data) { delete static_cast<MainNotice*>(data); });
-  }
+  void Post(const MainNotice& notice) override { PostToMainLoop([notice] { Deliver(notice); }); }
 
  private:
-  static gboolean Deliver(gpointer data) {
+  static void Deliver(const MainNotice& notice) {
     std::function<void(const MainNotice&)> handler;
     {
       std::lock_guard<std::mutex> lock(g_handlerLock);
       handler = g_handler;
     }
-    if (handler) handler(*static_cast<MainNotice*>(data));
-    return G_SOURCE_REMOVE;
+    if (handler) handler(notice);
   }
 };
 

@@ -8,6 +8,8 @@
 #include <thread>
 #include <vector>
 
+#include "base/main_loop_gtk.h"
+
 namespace corvane {
 namespace {
 
@@ -26,7 +28,7 @@ TEST(MainWindowChannelGtk, NoticesArriveOnTheMainLoopInOrderFromAnyThread) {
     PostToMainWindow(MainCommand::Relayout);
   });
   worker.join();
-  for (int i = 0; i < 100 && seen.size() < 3; ++i) g_main_context_iteration(nullptr, TRUE);
+  RunMainLoopUntil([&] { return seen.size() >= 3; }, 10000);
   ASSERT_EQ(seen.size(), 3u);
   EXPECT_EQ(seen[0].command, MainCommand::ShowSettings);
   EXPECT_EQ(seen[1].command, MainCommand::NavState);

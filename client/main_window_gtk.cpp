@@ -2,6 +2,7 @@
 // placement, and the close action.
 #include "client/main_window_gtk.h"
 
+#include "base/main_loop_gtk.h"
 #include "base/product_names.h"
 #include "base/service_host.h"
 #include "base/utf8.h"
@@ -64,7 +65,7 @@ bool CMainWindow::Create(CorvaneClientPlatform platform) {
 
 void CMainWindow::CreateBrowser(CorvaneClientPlatform platform) {
   // From the runtime's thread: carried out on the main loop.
-  platform.pageLetGo = [this] { g_idle_add(OnPageLetGoThunk, this); };
+  platform.pageLetGo = [this] { PostToMainLoop([this] { OnPageLetGo(); }); };
   m_client = new CorvaneCefClient(std::move(platform));
   CefWindowInfo info;
   info.parent_window = m_browserBox;  // the backend puts its view into this box
@@ -93,13 +94,13 @@ void CMainWindow::Exit(int code) {
 void CMainWindow::ExitAskingPage(int code) {
   CefRefPtr<CefBrowser> browser = Browser();
   if (!m_pendingExit.Begin(code, browser != nullptr)) return Exit(code);
-  browser->GetHost()->CloseBrowser(false);  // the page's answer comes back as OnPageLetGoThunk
+  // The tray's exit may come while the window is minimised: the page's question must be seen.
+  if (m_window) gtk_window_present(GTK_WINDOW(m_window));
+  browser->GetHost()->CloseBrowser(false);  // the page's answer comes back as OnPageLetGo
 }
 
-gboolean CMainWindow::OnPageLetGoThunk(gpointer data) {
-  auto* self = static_cast<CMainWindow*>(data);
-  if (std::optional<int> code = self->m_pendingExit.Take()) self->Exit(*code);
-  return G_SOURCE_REMOVE;
+void CMainWindow::OnPageLetGo() {
+  if (std::optional<int> code = m_pendingExit.Take()) Exit(*code);
 }
 
 CefRefPtr<CefBrowser> CMainWindow::Browser() const { return m_client ? m_client->GetBrowser() : nullptr; }
@@ -149,6 +150,10 @@ void CMainWindow::CloseOrMinimize(int code) {
   }
 }
 
+std::string CMainWindow::SystemUpdatesOnly() const {
+  return AptSourceEnabled(aptSourcePath) ? SystemUpdatesLine() : std::string();
+}
+
 void CMainWindow::ShowUpdatePrompt(bool installMode, const wchar_t* windowName, const std::string& line) {
   CUpdatePromptDlg prompt;
   prompt.SetInstallMode(installMode);
@@ -180,10 +185,12 @@ void CMainWindow::Handle(const MainNotice& notice) {
       break;
     }
     case MainCommand::ShowAbout: {
-      const AboutChoice choice = ChooseAbout(m_bUpdateAvailable, !ReadyPackagePath().empty());
+      const std::string line = m_bUpdateAvailable ? SystemUpdatesOnly() : std::string();
+      const AboutChoice choice = ChooseAbout(m_bUpdateAvailable, line.empty() && !ReadyPackagePath().empty());
       CUpdatePromptDlg about;
       about.SetLayoutFile(choice.layout);
       about.SetInstallMode(choice.installMode);
+      about.SetLine(line);
       about.Create(m_window, L"about_dlg", kDialogStyle, 0);
       about.CenterWindow();
       about.ShowModal();
@@ -213,11 +220,14 @@ void CMainWindow::Handle(const MainNotice& notice) {
       break;
     case MainCommand::UpdateAvailable:
       m_bUpdateAvailable = true;
-      ShowUpdatePrompt(false, L"update_prompt_dlg", std::string());
+      ShowUpdatePrompt(false, L"update_prompt_dlg", SystemUpdatesOnly());
       break;
     case MainCommand::InstallerReady:
-      // A verified package is waiting: the prompt in install mode (verified again on the way).
-      if (m_bUpdateAvailable && !ReadyPackagePath().empty()) ShowUpdatePrompt(true, L"about_dlg", std::string());
+      // A verified package is waiting: the prompt in install mode (verified again on the way),
+      // unless apt has taken over the updates since the download began.
+      if (m_bUpdateAvailable && SystemUpdatesOnly().empty() && !ReadyPackagePath().empty()) {
+        ShowUpdatePrompt(true, L"about_dlg", std::string());
+      }
       break;
     case MainCommand::UpdateUnverified:
       ShowUpdatePrompt(false, L"update_prompt_dlg", LastPackageRefusal());

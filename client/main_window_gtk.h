@@ -1,7 +1,8 @@
 // CMainWindow: the Linux client's one top-level window, as CMainDlg is on Windows. It holds the
 // 30-pixel skinned toolbar strip above a container for the browser, installs the main-window
 // channel's handler and carries out every MainCommand with the portable decisions: dialogs,
-// help, about, exit, navigation, the close behaviour (ask, minimise, exit as remembered).
+// help, about, exit, navigation, the close behaviour (ask, minimise, exit as remembered), and
+// the update prompts (only a line saying so when apt brings the updates).
 #pragma once
 
 #include <gtk/gtk.h>
@@ -13,6 +14,7 @@
 #include "client/ui/close_decision.h"
 #include "client/main_window_channel.h"
 #include "client/ui/main_tool_bar_gtk.h"
+#include "client/update/apt_source.h"
 #include "client/update/update_prompt_dlg_gtk.h"
 
 namespace corvane {
@@ -52,14 +54,19 @@ class CMainWindow {
 
   // Opens the help page (default: the desktop's handler for the URL); a test may watch it.
   std::function<void(const std::string& url)> openUrl;
+  // The package's apt source, whose being enabled leaves the updates to apt (apt_source.h); a
+  // test may point it at a file of its own. Nothing outside the program can.
+  std::string aptSourcePath = kAptSourcePath;
 
  private:
   CefRefPtr<CefBrowser> Browser() const;
   void CreateBrowser(CorvaneClientPlatform platform);
   void LayoutChildren();
+  // SystemUpdatesLine() while the apt source brings the updates, else empty.
+  std::string SystemUpdatesOnly() const;
   void ShowUpdatePrompt(bool installMode, const wchar_t* windowName, const std::string& line);
   static gboolean OnDeleteThunk(GtkWidget*, GdkEvent*, gpointer self);
-  static gboolean OnPageLetGoThunk(gpointer self);
+  void OnPageLetGo();
   static void OnAllocateThunk(GtkWidget*, GdkRectangle*, gpointer self);
   static void OnDestroyThunk(GtkWidget*, gpointer self);
 

@@ -11,7 +11,7 @@
 #include "base/utf8.h"
 #include "client/browser/cef_runtime.h"
 #include "client/browser/corvane_cef_app.h"
-#include "client/client_platform_gtk.h"
+#include "client/browser/client_platform_gtk.h"
 #include "client/main_window_gtk.h"
 #include "client/single_instance_gtk.h"
 #include "client/tray_gtk.h"

@@ -6,6 +6,7 @@
 #include <climits>
 #include <string>
 
+#include "base/main_loop_gtk.h"
 #include "base/utf8.h"
 
 namespace corvane {
@@ -51,7 +52,7 @@ std::wstring CPaintManagerUI::GetInstancePath() {
 
 int CPaintManagerUI::MessageLoop() {
   int code = 0;
-  while (!TakeQuitRequest(code)) g_main_context_iteration(nullptr, TRUE);
+  RunMainLoopUntil([&code] { return TakeQuitRequest(code); });
   return code;
 }
 

@@ -27,7 +27,7 @@ NATIVE_PKGS=(
   fonts-wine fonts-wqy-microhei fonts-dejavu-core
   libgtk-3-dev openbox xdotool xclip libayatana-appindicator3-dev
   libwebkit2gtk-4.1-dev dbus-daemon bubblewrap
-  lintian desktop-file-utils appstream file debootstrap
+  lintian desktop-file-utils appstream file debootstrap apt-utils gnupg
   libarchive-dev libapt-pkg-dev pkexec
 )
 [ "${1:-}" = "--bench" ] && NATIVE_PKGS+=(chromium surf)
@@ -37,6 +37,8 @@ NATIVE_PKGS=(
 # verify update signatures (ECDSA).
 # lintian, desktop-file-utils, appstream and file check the Linux edition's Debian package;
 # debootstrap makes the clean Debian root of tools/deb_install_check.sh.
+# gnupg makes the package's apt repository key at build time and signs the demo service's apt
+# repository, whose Packages and Release apt-utils' apt-ftparchive writes.
 # libxml2-utils (xmllint) checks the Windows administrative templates (client/policy/templates).
 # libarchive and libapt-pkg read and order a Linux update's package; pkexec starts its root helper.
 

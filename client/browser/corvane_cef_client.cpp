@@ -3,21 +3,16 @@
 
 #include "base/ansi.h"
 #include "base/service_host.h"
+#include "client/browser/browser_keys.h"
 #include "client/browser/error_page_url.h"
 
 namespace corvane {
 
-namespace {
-constexpr int kVirtualKeyV = 0x56;
-}  // namespace
-
 bool IsPasteIntoEditableField(const CefKeyEvent& event) {
-  // Caps Lock and Num Lock are states, not keys held: Num Lock is on by default on most
-  // keyboards. Any other flag besides Ctrl (Shift, Alt, ...) means this is not a plain paste;
-  // Ctrl+Shift+V is the browser's paste as plain text.
-  constexpr uint32_t kLockStates = EVENTFLAG_CAPS_LOCK_ON | EVENTFLAG_NUM_LOCK_ON;
-  return event.focus_on_editable_field && (event.modifiers & ~kLockStates) == EVENTFLAG_CONTROL_DOWN &&
-         event.windows_key_code == kVirtualKeyV;
+  // The browser's key table: Ctrl+V or Shift+Insert and no other key held (the lock states are
+  // states, not keys; Ctrl+Shift+V is the browser's paste as plain text), in an editable field.
+  return BrowserKeyOf(event.windows_key_code, event.modifiers, event.focus_on_editable_field, KeyPlace::kPage) ==
+         BrowserKey::kPaste;
 }
 
 CorvaneCefClient::CorvaneCefClient(CorvaneClientPlatform platform)

@@ -88,8 +88,9 @@ class CorvaneCefClient final : public CefClient,
   IMPLEMENT_REFCOUNTING(CorvaneCefClient);
 };
 
-// The key that runs the paste conversion: V with the Ctrl flag and no other flag besides the
-// Caps Lock and Num Lock states, in an editable field.
+// The key that runs the paste conversion: the browser key table's paste (browser_keys.h), Ctrl+V
+// or Shift+Insert with no other flag besides the Caps Lock and Num Lock states, in an editable
+// field.
 bool IsPasteIntoEditableField(const CefKeyEvent& event);
 
 }  // namespace corvane

@@ -5,6 +5,7 @@
 
 #include <gio/gio.h>
 
+#include "base/main_loop_gtk.h"
 #include "client/paste/clipboard_html.h"
 #include "client/paste/clipboard_owner_gtk.h"
 #include "client/paste/clipboard_reader_gtk.h"
@@ -57,7 +58,7 @@ void ConvertClipboardForPasteAsync(std::function<void()> done) {
 void ConvertClipboardForPaste() {
   bool finished = false;
   ConvertClipboardForPasteAsync([&finished] { finished = true; });
-  while (!finished) g_main_context_iteration(nullptr, TRUE);
+  RunMainLoopUntil([&finished] { return finished; });
 }
 
 }  // namespace corvane

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "client/browser/scripted/scripted_runtime.h"
-#include "client/client_platform_gtk.h"
+#include "client/browser/client_platform_gtk.h"
 #include "client/main_window_channel_gtk.h"
 #include "client/main_window_gtk.h"
 #include "client/tray_gtk.h"

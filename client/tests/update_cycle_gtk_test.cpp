@@ -2,8 +2,9 @@
 // loopback, with a recorder standing in for pkexec first in PATH, the prompts clicked through
 // the X server under Xvfb with openbox: offer → download → the prompt in install mode → the
 // helper started with its absolute path and the downloaded package → success, then pkexec's
-// refusal and the helper's failure, the client still running; and every bad package refused
-// with its reason, nothing started and no file left.
+// refusal and the helper's failure, the client still running; every bad package refused with
+// its reason, nothing started and no file left; and with the package's apt source enabled, an
+// offer that only says the update comes with the system's updates.
 #include <curl/curl.h>
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>
@@ -16,9 +17,10 @@
 #include <string>
 #include <vector>
 
+#include "base/main_loop_gtk.h"
 #include "base/utf8.h"
 #include "client/browser/scripted/scripted_runtime.h"
-#include "client/client_platform_gtk.h"
+#include "client/browser/client_platform_gtk.h"
 #include "client/main_window_gtk.h"
 #include "client/update/linux_update_verify.h"
 #include "client/update/package_download_gtk.h"
@@ -44,8 +46,9 @@ std::string ReadAll(const std::string& path) {
   return text.str();
 }
 
-// A control request to the demo service (its port and token from the fixture's state file).
-long DemoControl(const std::string& pathAndQuery) {
+// A control request to the demo service (its port and token from the fixture's state file); its
+// answer's body into `body` when given.
+long DemoControl(const std::string& pathAndQuery, std::string* body = nullptr) {
   std::map<std::string, std::string> fields;
   std::istringstream state(ReadAll(kBinaryDir + "/demo_service.state"));
   for (std::string key, value; state >> key >> value;) fields[key] = value;
@@ -54,11 +57,17 @@ long DemoControl(const std::string& pathAndQuery) {
   curl_slist* headers = curl_slist_append(nullptr, ("X-Demo-Token: " + fields["token"]).c_str());
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
   curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
-  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, +[](char*, size_t size, size_t count, void*) { return size * count; });
+  std::string received;
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &received);
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, +[](char* data, size_t size, size_t count, void* to) {
+    static_cast<std::string*>(to)->append(data, size * count);
+    return size * count;
+  });
   long status = 0;
   if (curl_easy_perform(curl) == CURLE_OK) curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
   curl_slist_free_all(headers);
   curl_easy_cleanup(curl);
+  if (body) *body = received;
   return status;
 }
 
@@ -121,7 +130,7 @@ class UpdateCycleGtk : public ::testing::Test {
       }
       return G_SOURCE_CONTINUE;
     }, &run);
-    while (run.next < run.steps.size() && g_get_monotonic_time() < run.deadline) g_main_context_iteration(nullptr, TRUE);
+    RunMainLoopUntil([&] { return run.next == run.steps.size() || g_get_monotonic_time() >= run.deadline; });
     g_source_remove(timer);
     test::PumpIdle();
     return run.next == run.steps.size();
@@ -243,6 +252,41 @@ TEST_F(UpdateCycleGtk, EveryBadPackageIsRefusedWithItsReasonAndLeavesNothing) {
     EXPECT_TRUE(ReadyPackagePath().empty());
   }
   EXPECT_FALSE(fs::exists(kRecord)) << "nothing was started";
+}
+
+TEST_F(UpdateCycleGtk, WithTheAptSourceEnabledTheOfferOnlySaysSoAndInstallsNothing) {
+  ASSERT_EQ(DemoControl("/_demo/linux-package?path=" + kPackages + "corvane-client_" + kNext + "_all.deb"), 200);
+  const std::string source = kBinaryDir + "/update_cycle_gtk_test.sources";
+  const std::string shipped = ReadAll(std::string(g_getenv("CORVANE_TEST_SOURCE_DIR")) +
+                                      "/packaging/linux/corvane-client.sources.in");
+  m_window.aptSourcePath = source;
+  // Enabled as the package writes it, then an administrator's "Enabled: no": the client's own
+  // download comes back.
+  for (const bool enabled : {true, false}) {
+    SCOPED_TRACE(enabled);
+    std::ofstream(source, std::ios::trunc) << shipped << (enabled ? "" : "Enabled: no\n");
+    ASSERT_EQ(DemoControl("/_demo/clear"), 200);
+    const bool walked = CheckAndDrive({
+        [&](CUpdatePromptDlg* prompt) {
+          if (prompt == nullptr) return false;
+          EXPECT_EQ(MainButtonShown(prompt), !enabled);
+          if (enabled) {
+            EXPECT_EQ(Line(prompt), Utf8ToWide(SystemUpdatesLine()));
+          }
+          Click(prompt, L"button_close");
+          return true;
+        },
+    });
+    ASSERT_TRUE(walked);
+    // The check still tells the service the installed version.
+    std::string records;
+    ASSERT_EQ(DemoControl("/_demo/records", &records), 200);
+    const std::string sent = R"({\"product_name\":\"DrovessaClientLinux\",\"version\":\")" + kOwn + R"(\"})";
+    EXPECT_NE(records.find(sent), std::string::npos) << records;
+  }
+  EXPECT_TRUE(UpdatesFolderFiles().empty());
+  EXPECT_FALSE(fs::exists(kRecord)) << "nothing was started";
+  fs::remove(source);
 }
 
 }  // namespace

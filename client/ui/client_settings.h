@@ -1,5 +1,5 @@
-// The client's one user setting, what closing the main window does, kept in "CorvaneClient.ini"
-// (section "setting": "close_prompt", "min_close"). Only a writer writes: the one process that
+// The client's user settings, what closing the main window does and (Linux) the page zoom, kept
+// in "CorvaneClient.ini" (section "setting": "close_prompt", "min_close", "zoom_level"). Only a writer writes: the one process that
 // holds the single-instance lock allows it for g_settings. On Windows the file lies beside the
 // program and a writer writes both values back when it goes (client_settings_win.cpp). On Linux it is
 // $XDG_CONFIG_HOME/corvane/CorvaneClient.ini, and a copy writes only the values it changed
@@ -35,6 +35,7 @@ class CClientSettings {
   std::wstring m_strFilePath;
   bool m_bClosePrompt = false;  // "close_prompt": closing asks first
   bool m_bExitOnClose = false;  // "min_close": 1 ends the program, 0 minimises it
+  int m_nZoomLevel = 100;       // "zoom_level": the page zoom in percent (zoom_steps.h); Linux only
 
  private:
   CClientSettings(std::wstring filePath, bool writer);
@@ -42,6 +43,7 @@ class CClientSettings {
   // The values as loaded (Linux: what this copy has not changed is not written).
   mutable bool m_loadedClosePrompt = false;
   mutable bool m_loadedExitOnClose = false;
+  mutable int m_loadedZoomLevel = 100;
 };
 
 // The process-wide store: created before the entry point runs, in every process of the

@@ -61,6 +61,19 @@ TEST_F(LinuxSettings, LivesUnderTheConfigFolderAndReadsAnyNonZeroAsTrue) {
   EXPECT_EQ(Text(), "[setting]\nmin_close=2\n") << "not written until this process may write";
 }
 
+TEST_F(LinuxSettings, AMalformedZoomLevelIsIgnoredAndAChosenOneIsKept) {
+  for (const char* bad : {"zoom_level=12x\n", "zoom_level=1000\n", "zoom_level=-125\n", "zoom_level=\n"}) {
+    Write(std::string("[setting]\nmin_close=1\n") + bad);
+    EXPECT_EQ(CClientSettings().m_nZoomLevel, 100) << bad;
+  }
+  Write("[setting]\nmin_close=1\nzoom_level=150\n");
+  CClientSettings s(CClientSettings().FilePath());
+  EXPECT_EQ(s.m_nZoomLevel, 150);
+  s.m_nZoomLevel = 175;
+  s.Save();
+  EXPECT_EQ(Text(), "[setting]\nmin_close=1\nzoom_level=175\n");
+}
+
 TEST_F(LinuxSettings, ACopyWritesOnlyWhatItChangedAndKeepsTheOthersChoices) {
   Write("# the client's settings\n[setting]\nclose_prompt=1\nmin_close=0\n");
   CClientSettings browser;  // loaded first, changes min_close later

@@ -5,6 +5,8 @@
 
 #include <memory>
 
+#include "base/main_loop_gtk.h"
+
 namespace corvane {
 
 std::string HelperPath() {
@@ -40,11 +42,7 @@ void StartPackageInstall(const std::string& package, std::function<void(int exit
   GSubprocess* process = helper.empty() ? nullptr : g_subprocess_newv(argv, G_SUBPROCESS_FLAGS_NONE, nullptr);
   if (process == nullptr) {
     // Reported as any other end, from the main loop: the caller's state is set up by then.
-    auto* pending = new Done(std::move(done));
-    g_idle_add_full(G_PRIORITY_DEFAULT, [](gpointer data) -> gboolean {
-      (*static_cast<Done*>(data))(kHelperNotStarted);
-      return G_SOURCE_REMOVE;
-    }, pending, [](gpointer data) { delete static_cast<Done*>(data); });
+    PostToMainLoop([done = std::move(done)] { done(kHelperNotStarted); });
     return;
   }
   g_subprocess_wait_async(process, nullptr, &OnHelperEnded, new Done(std::move(done)));

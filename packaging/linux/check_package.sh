@@ -2,11 +2,13 @@
 # deb_package_test: builds the Debian package from the linux tree into a scratch folder and checks
 # what a school's machine gets: the control fields (dependencies from dpkg-shlibdeps), every file
 # and the /usr/bin link, no lintian error, a valid desktop entry and AppStream metainfo, icons of the sizes their
-# folders name, the packaged program answering --version through the link, and the update helper
-# with the PolicyKit action that names it.
-# Usage: check_package.sh BUILD_DIR VERSION
+# folders name, the packaged program answering --version through the link, the update helper
+# with the PolicyKit action that names it, and the apt repository's entry: one key in the shipped
+# keyring, and the source the maintainer scripts write (run on a scratch root through DPKG_ROOT),
+# keep and remove, as apt itself reads it.
+# Usage: check_package.sh BUILD_DIR VERSION APT_URI
 set -euo pipefail
-build="$1" version="$2"
+build="$1" version="$2" apt_uri="$3"
 app=com.drovessa.CorvaneClient
 work=$(mktemp -d "${TMPDIR:-/tmp}/corvane-deb.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -40,6 +42,8 @@ has "\./usr/share/metainfo/$app\.metainfo\.xml$"
 has '\./usr/share/doc/corvane-client/copyright$'
 has '\./usr/share/man/man1/corvane-client\.1\.gz$'
 for size in 16 24 32 48 64 128 256; do has "\./usr/share/icons/hicolor/${size}x${size}/apps/$app\.png$"; done
+keyring=/usr/share/keyrings/corvane-client-archive-keyring.gpg
+has '^-rw-r--r-- root/root .* \./usr/share/keyrings/corvane-client-archive-keyring\.gpg$'
 
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
@@ -56,8 +60,8 @@ for size in 16 24 32 48 64 128 256; do
   file "$root/usr/share/icons/hicolor/${size}x${size}/apps/$app.png" | grep -q ", $size x $size," ||
     fail "the ${size}px icon is not $size x $size"
 done
-# lintian's errors fail the package; its warnings are listed in the README.
-lintian --fail-on error --allow-root "$deb" >"$work/lintian.log" 2>&1 || { cat "$work/lintian.log" >&2; fail "lintian"; }
+lintian --fail-on error,warning --allow-root "$deb" >"$work/lintian.log" 2>&1 ||
+  { cat "$work/lintian.log" >&2; fail "lintian"; }
 policy="$root/usr/share/polkit-1/actions/com.drovessa.corvane-client.update.policy"
 python3 -c 'import sys, xml.etree.ElementTree as t; t.parse(sys.argv[1])' "$policy" ||
   fail "the PolicyKit action is not well-formed XML"
@@ -69,6 +73,48 @@ if [ "$(id -u)" -ne 0 ]; then
   set +e; "$root/usr/lib/corvane-client/corvane-update-helper" /nonexistent.deb 2>/dev/null; rc=$?; set -e
   [ "$rc" -eq 2 ] || fail "the helper run by a user exited $rc, not 2 (not root)"
 fi
+# The repository's keyring holds exactly one key (read in a GnuPG home of its own).
+mkdir -m 700 "$work/gnupg"
+keys=$(gpg --homedir "$work/gnupg" --batch --with-colons --show-keys "$root$keyring" 2>"$work/gpg.log") ||
+  { cat "$work/gpg.log" >&2; fail "gpg cannot read the keyring"; }
+[ "$(grep -c '^pub:' <<<"$keys")" -eq 1 ] || fail "the keyring holds $(grep -c '^pub:' <<<"$keys") keys, not 1"
+
+# The apt source: written by the postinst, not a conffile (dpkg would keep it without its keyring).
+dpkg-deb --control "$deb" "$work/control"
+[ ! -e "$work/control/conffiles" ] || ! grep -q sources.list.d "$work/control/conffiles" || fail "the source is a conffile"
+for script in postinst postrm; do
+  [ -x "$work/control/$script" ] || fail "no executable $script"
+done
+scripts="$work/scripts"
+source_file="$scripts/etc/apt/sources.list.d/corvane-client.sources"
+maint() { DPKG_ROOT="$scripts" sh -e "$work/control/$1" "$2"; }
+maint postinst configure
+[ -f "$source_file" ] || fail "the postinst wrote no source"
+[ "$(stat -c %a "$source_file")" = 644 ] || fail "the source's mode is $(stat -c %a "$source_file")"
+for line in "Types: deb" "URIs: $apt_uri" "Suites: stable" "Components: main" "Signed-By: $keyring"; do
+  grep -qxF "$line" "$source_file" || fail "the source lacks $line"
+done
+# apt reads it as one repository of the service host, and as none once an administrator sets
+# "Enabled: no", which a later configure keeps.
+targets() {
+  apt-get -o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$(dirname "$source_file")" \
+    -o Dir::State::Lists="$work" indextargets --no-release-info --format '$(URI)' 'Identifier: Packages'
+}
+expected="$apt_uri/dists/stable/main/binary-$(field Architecture)/Packages"
+[ "$(targets | sort -u | grep -v binary-all)" = "$expected" ] || fail "apt reads the source as: $(targets)"
+echo "Enabled: no" >>"$source_file"
+administered=$(cat "$source_file")
+maint postinst configure
+[ "$(cat "$source_file")" = "$administered" ] || fail "the postinst changed an administrator's source"
+[ -z "$(targets)" ] || fail "apt still uses the source with Enabled: no: $(targets)"
+maint postrm upgrade
+[ -f "$source_file" ] || fail "an upgrade removed the source"
+for action in remove purge; do
+  maint postinst configure
+  maint postrm "$action"
+  [ ! -e "$source_file" ] || fail "the postrm's $action left the source"
+done
+
 printed=$("$root/usr/bin/corvane-client" --version)
 [ "$printed" = "$version" ] || fail "corvane-client --version printed '$printed'"
 echo "deb_package_test: $(basename "$deb") ($(du -k "$deb" | cut -f1) KiB) checked"

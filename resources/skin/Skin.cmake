@@ -11,7 +11,7 @@ set(CORVANE_SKIN_ZIP ${_skin_out}/skin.zip CACHE INTERNAL "the packed skin")
 set(CORVANE_SKIN_STORED_ZIP ${_skin_out}/skin_stored.zip CACHE INTERNAL "the packed skin, stored")
 
 set(CORVANE_SKIN_LAYOUTS main_tool_bar.xml tool_bar_menu.xml setting_dlg.xml close_prompt_dlg.xml
-    update_prompt_dlg.xml about_dlg.xml uninstall_dlg.xml)
+    update_prompt_dlg.xml about_dlg.xml uninstall_dlg.xml find_bar.xml)
 set(_layouts "")
 foreach(layout ${CORVANE_SKIN_LAYOUTS})
   if(EXISTS ${_skin_src}/layouts/${layout}.in)

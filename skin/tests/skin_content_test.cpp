@@ -39,6 +39,8 @@ const std::map<std::wstring, std::vector<std::pair<std::wstring, Kind>>>& Requir
                                  {L"button_close", Kind::Button}, {L"checkbox_no_prompt", Kind::CheckBox}}},
       {L"update_prompt_dlg.xml", {{L"button_close", Kind::Button}, {L"button_download", Kind::Button}}},
       {L"about_dlg.xml", {{L"button_close", Kind::Button}, {L"button_download", Kind::Button}}},
+      {L"find_bar.xml", {{L"button_find_previous", Kind::Button}, {L"button_find_next", Kind::Button},
+                         {L"button_find_close", Kind::Button}}},
       {L"uninstall_dlg.xml", {{L"page1_button_uninstall", Kind::Button}, {L"page1_button_cancel", Kind::Button},
                               {L"page3_button_finish", Kind::Button}, {L"button_min", Kind::Button},
                               {L"button_close", Kind::Button}, {L"begin_view", Kind::Container},

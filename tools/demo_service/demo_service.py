@@ -14,6 +14,9 @@ Serves
   /download/linux/NAME.sig
                         its signature, made the same way; the update document answers a request
                         whose product_name is "DrovessaClientLinux" with an offer of it
+  /apt/...              an apt repository (suite "stable", component "main") of the packages
+                        given with --apt-package, made at start with apt-ftparchive and signed
+                        with gpg (InRelease, Release.gpg) under the secret key --apt-key
 Control requests, answered only with the header "X-Demo-Token: T", where T is the token the
 service made at its start and wrote to its state file (any page or process can reach loopback;
 only the one who started the service can read that file):
@@ -35,6 +38,9 @@ only the one who started the service can read that file):
                         the files named with --linux-package or --allow-linux-package at start;
                         no path: offer none); changed=1 serves it with one byte changed and the
                         signature of the file as it is
+  /_demo/apt-release?changed=1
+                        serve the apt repository's Release and InRelease with a line changed
+                        after signing from now on (changed=0: as signed)
 
   demo_service.py --start STATE [options]   run in the background (tests' fixtures); STATE
                                             receives "port N", "pid P" and "token T" once it
@@ -50,6 +56,7 @@ import html
 import json
 import os
 import secrets
+import shutil
 import signal
 import subprocess
 import sys
@@ -99,6 +106,8 @@ class DemoState:
         self.linux_package = None
         self.linux_package_changed = False
         self.allowed_linux_packages = set()
+        self.apt_repository = None  # the folder served under /apt/
+        self.apt_release_changed = False
         self.records = {"version": [], "remove": [], "requests": []}
 
     def record(self, kind, entry):
@@ -155,6 +164,65 @@ def linux_package_bytes(state):
     if state.linux_package_changed and data:
         middle = len(data) // 2
         data = data[:middle] + bytes([data[middle] ^ 0x01]) + data[middle + 1:]
+    return data
+
+
+APT_SUITE = "stable"
+APT_RELEASE_FIELDS = {"Origin": "Drovessa", "Label": "Drovessa", "Suite": APT_SUITE, "Codename": APT_SUITE,
+                      "Components": "main", "Description": "Drovessa teachers' client (demo service)"}
+
+
+def run_tool(argv, **kwargs):
+    return subprocess.run(argv, check=True, stdout=subprocess.PIPE, stderr=subprocess.PIPE, **kwargs).stdout
+
+
+def make_apt_repository(folder, packages, secret_key):
+    """An apt repository of `packages` in `folder`, made by Debian's tools: apt-ftparchive writes
+    Packages and Release, gpg signs Release (InRelease, Release.gpg) in a GnuPG home of its own."""
+    folder = Path(folder)
+    pool = folder / "pool" / "main"
+    pool.mkdir(parents=True)
+    architectures = set()
+    for package in packages:
+        shutil.copyfile(package, pool / Path(package).name)
+        architectures.add(run_tool(["dpkg-deb", "--field", str(package), "Architecture"]).decode().strip())
+    # Packages for "all" go into every architecture's index.
+    architectures = sorted(architectures - {"all"}) or [run_tool(["dpkg", "--print-architecture"]).decode().strip()]
+    suite = folder / "dists" / APT_SUITE
+    for architecture in architectures:
+        index = suite / "main" / f"binary-{architecture}"
+        index.mkdir(parents=True)
+        listing = run_tool(["apt-ftparchive", "--arch", architecture, "packages", "pool/main"], cwd=folder)
+        (index / "Packages").write_bytes(listing)
+        run_tool(["gzip", "-9nk", str(index / "Packages")])
+    options = []
+    for name, value in {**APT_RELEASE_FIELDS, "Architectures": " ".join(architectures)}.items():
+        options += ["-o", f"APT::FTPArchive::Release::{name}={value}"]
+    release = run_tool(["apt-ftparchive", *options, "release", "."], cwd=suite)
+    (suite / "Release").write_bytes(release)
+    home = Path(tempfile.mkdtemp(prefix="corvane-apt-gpg."))
+    gpg = ["gpg", "--homedir", str(home), "--batch", "--pinentry-mode", "loopback", "--passphrase", ""]
+    try:
+        run_tool([*gpg, "--import", str(secret_key)])
+        run_tool([*gpg, "--clearsign", "--output", str(suite / "InRelease"), str(suite / "Release")])
+        run_tool([*gpg, "--armor", "--detach-sign", "--output", str(suite / "Release.gpg"), str(suite / "Release")])
+    finally:
+        subprocess.run(["gpgconf", "--homedir", str(home), "--kill", "gpg-agent"], capture_output=True)
+        shutil.rmtree(home, ignore_errors=True)
+
+
+def apt_file_bytes(state, relative):
+    """A file of the apt repository, or None; Release and InRelease changed after signing when the
+    test asks for that."""
+    root = state.apt_repository
+    if root is None:
+        return None
+    candidate = (root / relative).resolve()
+    if root not in candidate.parents or not candidate.is_file():
+        return None
+    data = candidate.read_bytes()
+    if state.apt_release_changed and candidate.name in ("Release", "InRelease"):
+        data = data.replace(b"\nLabel: Drovessa\n", b"\nLabel: Drovessa, changed\n", 1)
     return data
 
 
@@ -225,6 +293,10 @@ def make_handler(state, record_file):
                 if signature is not None:
                     return self._send(200, signature, "application/octet-stream",
                                       cut=state.signature_variant == "cut")
+            if path.startswith("/apt/"):
+                data = apt_file_bytes(state, path[len("/apt/"):])
+                if data is not None:
+                    return self._send(200, data, "application/octet-stream")
             if state.linux_package is not None and path == f"/download/linux/{state.linux_package.name}":
                 return self._send(200, linux_package_bytes(state), "application/octet-stream")
             if (state.linux_package is not None and state.signing_key
@@ -269,6 +341,9 @@ def make_handler(state, record_file):
                 state.linux_package = candidate.resolve()
                 state.linux_package_changed = query.get("changed", ["0"])[0] == "1"
                 return self._send(200, b"ok", "text/plain")
+            if path == "/_demo/apt-release":
+                state.apt_release_changed = parse_qs(urlsplit(self.path).query).get("changed", ["0"])[0] == "1"
+                return self._send(200, b"ok", "text/plain")
             if path == "/_demo/signature":
                 variant = parse_qs(urlsplit(self.path).query).get("variant", [""])[0]
                 if variant not in SIGNATURE_VARIANTS:
@@ -308,6 +383,10 @@ def parse_args(argv):
                    help='Debian package offered to the Linux edition ("DrovessaClientLinux")')
     p.add_argument("--allow-linux-package", type=Path, action="append", default=[], metavar="FILE",
                    help="a file that /_demo/linux-package may choose later (repeatable)")
+    p.add_argument("--apt-package", type=Path, action="append", default=[], metavar="DEB",
+                   help="a package of the apt repository served under /apt/ (repeatable)")
+    p.add_argument("--apt-key", type=Path, metavar="ASC",
+                   help="OpenPGP secret key (gpg --export-secret-keys) that signs the apt repository")
     p.add_argument("--signing-key", type=Path, metavar="PEM",
                    help="private key that signs the installer as /download/Setup.exe.sig")
     p.add_argument("--record", type=Path, help="append each update request and report to this file (JSON lines)")
@@ -329,6 +408,11 @@ def parse_args(argv):
     for allowed in args.allow_linux_package:
         if not allowed.is_file():
             p.error(f"--allow-linux-package: no such file: {allowed}")
+    for package in args.apt_package:
+        if not package.is_file():
+            p.error(f"--apt-package: no such file: {package}")
+    if args.apt_package and (args.apt_key is None or not args.apt_key.is_file()):
+        p.error("--apt-package needs --apt-key, the repository's secret key")
     return args
 
 
@@ -338,6 +422,11 @@ def state_from_args(args, token=None):
     if args.linux_package is not None:
         state.linux_package = args.linux_package.resolve()
         state.allowed_linux_packages.add(state.linux_package)
+    if args.apt_package:
+        # Removed with the process (or the test's state) that made it.
+        state.apt_folder = tempfile.TemporaryDirectory(prefix="corvane-apt.")
+        make_apt_repository(state.apt_folder.name, args.apt_package, args.apt_key)
+        state.apt_repository = Path(state.apt_folder.name).resolve()
     return state
 
 
@@ -413,12 +502,16 @@ def main(argv=None):
         write_private(partial, f"port {port}\ntoken {state.token}\n")
         partial.replace(args.port_file)
     print(f"demo_service: listening on http://127.0.0.1:{port}/", flush=True)
+    # --stop's SIGTERM ends it as Ctrl+C does, so the apt repository's folder goes with it.
+    signal.signal(signal.SIGTERM, signal.default_int_handler)
     try:
         server.serve_forever()
     except KeyboardInterrupt:
         pass
     finally:
         server.server_close()
+        if state.apt_repository is not None:
+            state.apt_folder.cleanup()
 
 
 if __name__ == "__main__":

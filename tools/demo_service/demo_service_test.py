@@ -1,4 +1,5 @@
 """The demo service over a real loopback socket: pages, the update document, recorded bodies."""
+import hashlib
 import json
 import socket
 import subprocess
@@ -220,6 +221,68 @@ class DemoServiceTest(unittest.TestCase):
             self.assertEqual(raw_request(port, "GET", "/download/linux/x.deb"), (200, other.read_bytes()))
             self.assertEqual(raw_request(port, "GET", "/_demo/linux-package?path=")[0], 200)
             self.assertEqual(json.loads(raw_request(port, "GET", "/update/Version.aspx", linux)[1])["type"], 0)
+
+    def test_apt_repository_signed_and_changed_after_signing(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            tmp = Path(tmp)
+            home, key, keyring = tmp / "gnupg", tmp / "key.asc", tmp / "keyring.gpg"
+            home.mkdir(mode=0o700)
+            gpg = ["gpg", "--homedir", str(home), "--batch", "--pinentry-mode", "loopback", "--passphrase", ""]
+            try:
+                subprocess.run([*gpg, "--quick-generate-key", "test archive", "ed25519", "sign", "never"],
+                               check=True, capture_output=True)
+                key.write_bytes(subprocess.run([*gpg, "--armor", "--export-secret-keys"], check=True,
+                                               capture_output=True).stdout)
+                keyring.write_bytes(subprocess.run([*gpg, "--export"], check=True, capture_output=True).stdout)
+            finally:
+                subprocess.run(["gpgconf", "--homedir", str(home), "--kill", "gpg-agent"], capture_output=True)
+            # A real package, built by dpkg-deb.
+            (tmp / "p" / "DEBIAN").mkdir(parents=True)
+            (tmp / "p" / "DEBIAN" / "control").write_text(
+                "Package: corvane-client\nVersion: 9.0\nArchitecture: amd64\nMaintainer: T <t@example.org>\n"
+                "Description: test\n")
+            deb = tmp / "corvane-client_9.0_amd64.deb"
+            subprocess.run(["dpkg-deb", "--root-owner-group", "-b", str(tmp / "p"), str(deb)], check=True,
+                           capture_output=True)
+            port = self.start("--apt-package", str(deb), "--apt-key", str(key))
+
+            def verifies(*files):
+                for name, data in files:
+                    (tmp / name).write_bytes(data)
+                return subprocess.run(["gpgv", "--keyring", str(keyring), *(str(tmp / n) for n, _ in files)],
+                                      capture_output=True).returncode == 0
+
+            suite = "/apt/dists/stable/"
+            status, in_release = raw_request(port, "GET", suite + "InRelease")
+            self.assertEqual(status, 200)
+            release = raw_request(port, "GET", suite + "Release")[1]
+            self.assertTrue(verifies(("InRelease", in_release)))
+            self.assertTrue(verifies(("Release.gpg", raw_request(port, "GET", suite + "Release.gpg")[1]),
+                                     ("Release", release)))
+            header = dict(line.split(": ", 1) for line in release.decode().splitlines() if ": " in line)
+            self.assertEqual({k: header[k] for k in ("Origin", "Suite", "Components", "Architectures")},
+                             {"Origin": "Drovessa", "Suite": "stable", "Components": "main", "Architectures": "amd64"})
+            # The chain apt follows: Release's hash of Packages, Packages' hash of the package.
+            packages = raw_request(port, "GET", suite + "main/binary-amd64/Packages")[1]
+            digest = hashlib.sha256(packages).hexdigest().encode()
+            self.assertRegex(release, rb" " + digest + rb" +\d+ main/binary-amd64/Packages\n")
+            fields = dict(line.split(": ", 1) for line in packages.decode().splitlines() if ": " in line)
+            self.assertEqual((fields["Package"], fields["Version"]), ("corvane-client", "9.0"))
+            self.assertEqual(raw_request(port, "GET", "/apt/" + fields["Filename"]), (200, deb.read_bytes()))
+            self.assertEqual(fields["SHA256"], hashlib.sha256(deb.read_bytes()).hexdigest())
+            self.assertEqual(raw_request(port, "GET", "/apt/../demo_service.py")[0], 404)
+            self.assertEqual(raw_request(port, "GET", "/apt/pool/main")[0], 404)
+            # Changed after signing: neither signature verifies, and only the token may ask for it.
+            self.assertEqual(raw_request(port, "GET", "/_demo/apt-release?changed=1", token=None)[0], 403)
+            self.assertTrue(verifies(("InRelease", raw_request(port, "GET", suite + "InRelease")[1])))
+            self.assertEqual(raw_request(port, "GET", "/_demo/apt-release?changed=1")[0], 200)
+            changed = raw_request(port, "GET", suite + "Release")[1]
+            self.assertNotEqual(changed, release)
+            self.assertFalse(verifies(("InRelease", raw_request(port, "GET", suite + "InRelease")[1])))
+            self.assertFalse(verifies(("Release.gpg", raw_request(port, "GET", suite + "Release.gpg")[1]),
+                                      ("Release", changed)))
+            self.assertEqual(raw_request(port, "GET", "/_demo/apt-release?changed=0")[0], 200)
+            self.assertEqual(raw_request(port, "GET", suite + "Release")[1], release)
 
     def test_no_update_by_default(self):
         port = self.start()

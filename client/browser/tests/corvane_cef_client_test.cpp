@@ -155,6 +155,9 @@ TEST_F(ClientTest, PasteConversionOnlyForCtrlVInAnEditableFieldWhateverTheLockSt
       {EVENTFLAG_CONTROL_DOWN, 0x43, true, false},
       {EVENTFLAG_NONE, 0x56, true, false},
       {EVENTFLAG_COMMAND_DOWN, 0x56, true, false},
+      // Shift+Insert is the other paste key.
+      {EVENTFLAG_SHIFT_DOWN | EVENTFLAG_NUM_LOCK_ON, 0x2D, true, true},
+      {EVENTFLAG_SHIFT_DOWN, 0x2D, false, false},
   };
   for (const Case& c : cases) {
     observed.events.clear();

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "base/main_loop_gtk.h"
 #include "base/utf8.h"
 #include "client/browser/cef_runtime.h"
 #include "client/browser/corvane_cef_app.h"
@@ -27,6 +28,8 @@
 #include "client/browser/error_page_url.h"
 #include "client/browser/webkit/webkit_browser_gtk.h"
 #include "client/browser/webkit/webkit_runtime_gtk.h"
+#include "client/browser/webkit/webkit_zoom_gtk.h"
+#include "client/ui/client_settings.h"
 
 namespace corvane {
 namespace {
@@ -84,6 +87,23 @@ window.addEventListener('beforeunload', function (e) {
 </script></body></html>)";
 constexpr char kReport[] = "PK\x03\x04 a report the page cannot show";
 
+// The keys' walk: words to find, and a record of the keys and wheel the page itself received.
+constexpr char kKeysPage[] = R"(<!DOCTYPE html><html><head><meta charset="utf-8"><title>Keys</title>
+<style>body { margin: 0; height: 3000px; } p { height: 40px; margin: 0; }</style></head>
+<body><p id="w1">apple</p><p id="w2">banana apple</p><p id="w3">cherry Apple</p><input id="field">
+<script>
+window.ctrlKeys = []; window.wheels = 0;
+document.addEventListener('keydown', function (e) { if (e.ctrlKey) window.ctrlKeys.push(e.key); });
+document.addEventListener('wheel', function () { window.wheels++; });
+// The paragraph holding the selection ("" for none).
+function selected() {
+  var s = window.getSelection();
+  if (!s.rangeCount || s.isCollapsed) return '';
+  var n = s.getRangeAt(0).startContainer;
+  return (n.nodeType === 1 ? n : n.parentElement).id + ':' + s.toString();
+}
+</script></body></html>)";
+
 // The desktop the client hands links to and saves downloads in, made before anything in this
 // process reads XDG's folders (GLib keeps the first answer): a mail and phone handler that
 // records what it was given, and a download folder of the test's own.
@@ -117,7 +137,6 @@ struct TestDesktop {
 };
 const TestDesktop g_desktop;
 
-// Runs the main loop until done() or a generous bound; the bound only ends a hung wait.
 // A shown top-level window holding one box, which a test gives the runtime as the browser's parent.
 GtkWidget* ShowWindowWithBox(GtkWidget** box) {
   GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
@@ -128,13 +147,8 @@ GtkWidget* ShowWindowWithBox(GtkWidget** box) {
   return window;
 }
 
-bool RunUntil(const std::function<bool()>& done, int seconds = 30) {
-  const gint64 end = g_get_monotonic_time() + gint64{seconds} * G_USEC_PER_SEC;
-  const guint ticker = g_timeout_add(10, [](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
-  while (!done() && g_get_monotonic_time() < end) g_main_context_iteration(nullptr, TRUE);
-  g_source_remove(ticker);
-  return done();
-}
+// Runs the main loop until done() or a generous bound; the bound only ends a hung wait.
+bool RunUntil(const std::function<bool()>& done, int seconds = 30) { return RunMainLoopUntil(done, seconds * 1000); }
 
 // The page's answer to `script`, as text ("" when it failed).
 std::string Eval(WebKitWebView* view, const std::string& script) {
@@ -234,6 +248,7 @@ class PageServer {
                              : std::string(path) == "/editor" ? kEditorPage
                              : std::string(path) == "/login"  ? kSecondPage
                              : std::string(path) == "/walk"   ? kWalkPage
+                             : std::string(path) == "/keys"   ? kKeysPage
                                                               : "";
     soup_server_message_set_status(message, page.empty() ? 404 : 200, nullptr);
     soup_server_message_set_response(message, "text/html; charset=utf-8", SOUP_MEMORY_COPY, page.data(), page.size());
@@ -631,7 +646,7 @@ WebKitWebView* StartInWindow(CefRefPtr<CorvaneCefClient> client, const std::stri
 TEST_F(WebKitPolicyTest, CtrlVPastesTheGtkClipboardsPicturesInline) {
   PageServer server;
   g_setenv("CORVANE_SERVICE_HOST", ("127.0.0.1:" + std::to_string(server.Port())).c_str(), TRUE);
-  CefRefPtr<CorvaneCefClient> client = new CorvaneCefClient(GtkClientPlatform());
+  CefRefPtr<CorvaneCefClient> client = new CorvaneCefClient(LinuxClientPlatform());
   GtkWidget* window = nullptr;
   WebKitWebView* view = StartInWindow(client, server.Url("/editor"), &window);
   ASSERT_NE(view, nullptr);
@@ -869,18 +884,13 @@ int WebProcessOfThisTest() {
   return found.size() == 1 ? found[0] : 0;
 }
 
-gboolean RecordDialog(WebKitWebView*, WebKitScriptDialog* dialog, std::vector<WebKitScriptDialogType>* seen) {
-  seen->push_back(webkit_script_dialog_get_dialog_type(dialog));
-  return FALSE;  // shown as the program shows it
-}
-
 TEST_F(WebKitPolicyTest, ATeachersPageStaysWhateverItMeets) {
   PageServer server;
   g_setenv("CORVANE_SERVICE_HOST", ("127.0.0.1:" + std::to_string(server.Port())).c_str(), TRUE);
   const std::string folder = m_root + "/program";
   WriteFile(folder + "/error_page/Error.html", kErrorPage);
   const std::wstring errorPage = BuildErrorPageUrl(Utf8ToWide(folder));
-  CorvaneClientPlatform platform = GtkClientPlatform();
+  CorvaneClientPlatform platform = LinuxClientPlatform();
   platform.errorPageUrl = [&] { return errorPage; };
   std::function<void()> platformLetGo;
   platform.pageLetGo = [&] {
@@ -1063,31 +1073,187 @@ TEST_F(WebKitPolicyTest, ATeachersPageStaysWhateverItMeets) {
   ASSERT_TRUE(RunUntil([&] { return Eval(view, "document.activeElement.id") == "editor"; }));
   XDo("type --delay 30 homework");
   ASSERT_TRUE(RunUntil([&] { return Eval(view, editor + ".textContent").find("homework") != std::string::npos; }));
-  std::vector<WebKitScriptDialogType> dialogs;
-  g_signal_connect(view, "script-dialog", G_CALLBACK(RecordDialog), &dialogs);
+  // The program asks the question itself, in a window of its own, so that it learns the answer.
+  const auto question = [] {
+    GtkWidget* shown = nullptr;
+    GList* tops = gtk_window_list_toplevels();
+    for (GList* top = tops; top; top = top->next) {
+      if (GTK_IS_MESSAGE_DIALOG(top->data) && gtk_widget_get_visible(GTK_WIDGET(top->data))) shown = GTK_WIDGET(top->data);
+    }
+    g_list_free(tops);
+    return shown;
+  };
+  const auto answer = [&](const char* key) {
+    ASSERT_TRUE(RunUntil([&] { return question() && gtk_window_is_active(GTK_WINDOW(question())); }));
+    XDo(std::string("key --clearmodifiers ") + key);
+    ASSERT_TRUE(RunUntil([&] { return !question(); }));
+  };
   client->GetBrowser()->GetHost()->CloseBrowser(false);
-  ASSERT_TRUE(RunUntil([&] { return dialogs.size() == 1; }));
-  EXPECT_EQ(dialogs[0], WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM);
-  XDo("key --clearmodifiers Escape");
+  answer("Escape");
   RunUntil([] { return false; }, 7);  // past the 5 s a page has to answer
   EXPECT_EQ(letGo, 0);
   ASSERT_NE(client->GetBrowser(), nullptr);
   EXPECT_NE(Eval(view, editor + ".textContent").find("homework"), std::string::npos);
+  // Having stayed, nothing of that exit is left: the page's process ending does not end the program.
+  const int stayedProcess = WebProcessOfThisTest();
+  ASSERT_GT(stayedProcess, 0);
+  ASSERT_EQ(kill(stayedProcess, SIGKILL), 0);
+  ASSERT_TRUE(RunUntil([&] { return WebProcessOfThisTest() != stayedProcess; }));
+  RunUntil([] { return false; }, 1);
+  EXPECT_EQ(letGo, 0) << "a crash after staying ended the program";
+  client->GetBrowser()->GetMainFrame()->LoadURL(walk);
+  ASSERT_TRUE(TitleIs(view, "Walk"));
+  ClickAt(widget, 200, 400, 1);
+  ASSERT_TRUE(RunUntil([&] { return Eval(view, "document.activeElement.id") == "editor"; }));
+  XDo("type --delay 30 homework");
+  ASSERT_TRUE(RunUntil([&] { return Eval(view, editor + ".textContent").find("homework") != std::string::npos; }));
   client->GetBrowser()->GetHost()->CloseBrowser(false);
-  ASSERT_TRUE(RunUntil([&] { return dialogs.size() == 2; }));
-  XDo("key --clearmodifiers Return");
+  answer("Return");
   EXPECT_TRUE(RunUntil([&] { return letGo == 1; }));
   EXPECT_NE(client->GetBrowser(), nullptr) << "the program, not the backend, ends with the page let go";
 
-  // A page that cannot answer (busy for good) holds the exit 5 s at most.
+  // A page that cannot answer (busy for good) holds the exit 5 s at most, and asks nothing.
   Eval(view, "setTimeout(function () { for (;;) {} }, 50); 0");
   RunUntil([] { return false; }, 1);
   const gint64 asked = g_get_monotonic_time();
   client->GetBrowser()->GetHost()->CloseBrowser(false);
   EXPECT_TRUE(RunUntil([&] { return letGo == 2; }, 10));
   EXPECT_LT(g_get_monotonic_time() - asked, 6 * G_USEC_PER_SEC);
-  EXPECT_EQ(dialogs.size(), 2u);
+  EXPECT_EQ(question(), nullptr);
 
+  cef_shutdown();
+  gtk_widget_destroy(window);
+  SetCefRuntime(nullptr);
+}
+
+
+// The whole screen into $CORVANE_TEST_SHOTS/<name>.png, when that folder is given (to look at),
+// once the windows had a moment to draw.
+void Shot(const std::string& name) {
+  if (const char* shots = g_getenv("CORVANE_TEST_SHOTS")) {
+    RunUntil([] { return false; }, 1);
+    std::system(("import -window root '" + std::string(shots) + "/" + name + ".png'").c_str());
+  }
+}
+
+// GTK's print dialogs shown now; each is answered Cancel at once (from any main loop, the
+// dialog's own included).
+struct PrintDialogWatch {
+  PrintDialogWatch() {
+    source = g_timeout_add(50, [](gpointer data) -> gboolean {
+      auto* self = static_cast<PrintDialogWatch*>(data);
+      bool shown = false;
+      GList* windows = gtk_window_list_toplevels();
+      for (GList* item = windows; item; item = item->next) {
+        GtkWidget* window = GTK_WIDGET(item->data);
+        if (g_strcmp0(G_OBJECT_TYPE_NAME(window), "GtkPrintUnixDialog") != 0 || !gtk_widget_get_mapped(window)) continue;
+        shown = true;
+        if (self->pending) continue;  // answered; going
+        ++self->seen;
+        self->pending = true;
+        Shot("print-dialog");
+        gtk_dialog_response(GTK_DIALOG(window), GTK_RESPONSE_CANCEL);
+      }
+      g_list_free(windows);
+      if (!shown) self->pending = false;
+      return G_SOURCE_CONTINUE;
+    }, this);
+  }
+  ~PrintDialogWatch() { g_source_remove(source); }
+  guint source = 0;
+  int seen = 0;
+  bool pending = false;  // a dialog answered and not yet gone
+};
+
+// The browser's own keys, pressed as a teacher presses them: print, zoom (remembered in the
+// settings file) and find all happen before the page, which never sees those keys.
+TEST_F(WebKitPolicyTest, PrintZoomAndFindAreTheBrowsersKeys) {
+  PageServer server;
+  g_setenv("CORVANE_SERVICE_HOST", ("127.0.0.1:" + std::to_string(server.Port())).c_str(), TRUE);
+  CefRefPtr<CorvaneCefClient> client = new CorvaneCefClient(LinuxClientPlatform());
+  // The settings file of the test's own in place of the program's.
+  const std::string ini = m_root + "/CorvaneClient.ini";
+  WriteFile(ini, "[setting]\nmin_close=1\nzoom_level=125\n");
+  CClientSettings settings(Utf8ToWide(ini));
+  SetZoomMemory({[&] { return settings.m_nZoomLevel; },
+                 [&](int level) {
+                   settings.m_nZoomLevel = level;
+                   settings.Save();
+                 }});
+  const auto remembered = [&] { return CClientSettings(Utf8ToWide(ini)).m_nZoomLevel; };
+  GtkWidget* window = nullptr;
+  WebKitWebView* view = StartInWindow(client, server.Url("/keys"), &window);
+  ASSERT_NE(view, nullptr);
+  auto* browser = static_cast<CWebKitBrowser*>(client->GetBrowser().get());
+  ASSERT_TRUE(TitleIs(view, "Keys"));
+  gtk_window_present(GTK_WINDOW(window));
+  ASSERT_TRUE(RunUntil([&] { return gtk_window_is_active(GTK_WINDOW(window)); }));
+  gtk_widget_grab_focus(GTK_WIDGET(view));
+  const auto zoom = [&] { return ZoomPercent(view); };
+  // The remembered level is the view's from its start.
+  EXPECT_EQ(zoom(), 125);
+
+  // Ctrl+P and the page's window.print() each open the print dialog.
+  PrintDialogWatch dialogs;
+  XDo("key --clearmodifiers ctrl+p");
+  ASSERT_TRUE(RunUntil([&] { return dialogs.seen == 1 && !dialogs.pending; })) << "Ctrl+P";
+  Eval(view, "window.print(); 0");
+  ASSERT_TRUE(RunUntil([&] { return dialogs.seen == 2 && !dialogs.pending; })) << "window.print()";
+  EXPECT_TRUE(CWebKitRuntime::Instance().SandboxEnabled() || !BubblewrapWorks());
+
+  // Zoom by the keys of "=" and "+" (main and keypad), "-" and "0", and by Ctrl+wheel; every
+  // level remembered at once.
+  const std::pair<std::string, int> steps[] = {
+      {"ctrl+equal", 150}, {"ctrl+plus", 175}, {"ctrl+KP_Add", 200}, {"ctrl+minus", 175}, {"ctrl+0", 100}};
+  for (const auto& [keys, level] : steps) {
+    XDo("key --clearmodifiers " + keys);
+    EXPECT_TRUE(RunUntil([&] { return zoom() == level; })) << keys << ": " << zoom();
+    EXPECT_EQ(remembered(), level) << keys;
+    if (level == 200) Shot("zoom-200");
+  }
+  ClickAt(GTK_WIDGET(view), 300, 300, 1);  // the pointer over the page
+  XDo("keydown ctrl click 4 click 4 keyup ctrl");
+  EXPECT_TRUE(RunUntil([&] { return zoom() == 125; })) << zoom();
+  XDo("keydown ctrl click 5 keyup ctrl");
+  EXPECT_TRUE(RunUntil([&] { return zoom() == 110; })) << zoom();
+  EXPECT_EQ(remembered(), 110);
+  EXPECT_EQ(Eval(view, "String(window.scrollY)"), "0") << "the wheel zoomed, not scrolled";
+  XDo("click 5");  // without Ctrl the page scrolls as ever
+  EXPECT_TRUE(RunUntil([&] { return Eval(view, "String(window.scrollY > 0)") == "true"; }));
+  EXPECT_EQ(zoom(), 110);
+
+  // Find: the bar opens with the keyboard in it; typing searches (any case), Enter and
+  // Shift+Enter move through the matches; a word not there says so; Esc closes it and gives the
+  // page the keyboard back.
+  Eval(view, "window.scrollTo(0, 0); 0");
+  EXPECT_FALSE(browser->FindBarOpen());
+  XDo("key --clearmodifiers ctrl+f");
+  ASSERT_TRUE(RunUntil([&] { return browser->FindBarOpen(); }));
+  XDo("type --delay 30 apple");
+  EXPECT_TRUE(RunUntil([&] { return browser->FindBarState() == L"共 3 处"; })) << WideToUtf8(browser->FindBarState());
+  EXPECT_TRUE(RunUntil([&] { return Eval(view, "selected()") == "w1:apple"; })) << Eval(view, "selected()");
+  XDo("key --clearmodifiers Return");
+  EXPECT_TRUE(RunUntil([&] { return Eval(view, "selected()") == "w2:apple"; })) << Eval(view, "selected()");
+  XDo("key --clearmodifiers Return");
+  EXPECT_TRUE(RunUntil([&] { return Eval(view, "selected()") == "w3:Apple"; })) << Eval(view, "selected()");
+  XDo("key --clearmodifiers shift+Return");
+  EXPECT_TRUE(RunUntil([&] { return Eval(view, "selected()") == "w2:apple"; })) << Eval(view, "selected()");
+  EXPECT_EQ(browser->FindBarState(), L"共 3 处") << "the count stays while moving";
+  Shot("find-bar");
+  XDo("key --clearmodifiers ctrl+a type --delay 30 durian");
+  EXPECT_TRUE(RunUntil([&] { return browser->FindBarState() == L"未找到"; })) << WideToUtf8(browser->FindBarState());
+  XDo("key --clearmodifiers Escape");
+  EXPECT_TRUE(RunUntil([&] { return !browser->FindBarOpen(); }));
+  EXPECT_TRUE(RunUntil([&] { return gtk_widget_has_focus(GTK_WIDGET(view)); })) << "the page has the keyboard again";
+  EXPECT_EQ(browser->FindBarState(), L"");
+
+  // None of those keys reached the page; keys it owns still do.
+  XDo("key --clearmodifiers ctrl+b");
+  ASSERT_TRUE(RunUntil([&] { return Eval(view, "window.ctrlKeys.join()").find('b') != std::string::npos; }));
+  EXPECT_EQ(Eval(view, "window.ctrlKeys.filter(function (k) { return k !== 'Control' && k !== 'Shift'; }).join()"), "b");
+  EXPECT_EQ(Eval(view, "String(window.wheels)"), "1") << "only the wheel without Ctrl";
+
+  SetZoomMemory({});
   cef_shutdown();
   gtk_widget_destroy(window);
   SetCefRuntime(nullptr);

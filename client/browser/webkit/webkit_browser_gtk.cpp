@@ -9,7 +9,11 @@
 #include "client/browser/cef_menu_model.h"
 #include "client/browser/navigation_policy.h"
 #include "client/browser/webkit/webkit_drop_gtk.h"
+#include "client/browser/webkit/webkit_find_bar_gtk.h"
+#include "client/browser/webkit/webkit_leave_prompt_gtk.h"
+#include "client/browser/webkit/webkit_print_gtk.h"
 #include "client/browser/webkit/webkit_runtime_gtk.h"
+#include "client/browser/webkit/webkit_zoom_gtk.h"
 
 namespace corvane {
 namespace {
@@ -147,74 +151,6 @@ std::string Unescaped(const std::string& uri) {
 
 }  // namespace
 
-cef_errorcode_t WebKitLoadErrorCode(const GError* error) {
-  if (!error) return ERR_FAILED;
-  if (error->domain == WEBKIT_NETWORK_ERROR) {
-    if (error->code == WEBKIT_NETWORK_ERROR_CANCELLED) return ERR_ABORTED;
-    if (error->code == WEBKIT_NETWORK_ERROR_FILE_DOES_NOT_EXIST) return ERR_FILE_NOT_FOUND;
-    if (error->code == WEBKIT_NETWORK_ERROR_UNKNOWN_PROTOCOL) return ERR_UNKNOWN_URL_SCHEME;
-  }
-  // A load given up because another took its place, or a download or policy took it over.
-  if (error->domain == WEBKIT_POLICY_ERROR &&
-      error->code == WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE) {
-    return ERR_ABORTED;
-  }
-  if (error->domain == G_RESOLVER_ERROR) return ERR_NAME_NOT_RESOLVED;
-  if (error->domain == G_IO_ERROR) {
-    switch (error->code) {
-      case G_IO_ERROR_CONNECTION_REFUSED: return ERR_CONNECTION_REFUSED;
-      case G_IO_ERROR_TIMED_OUT: return ERR_TIMED_OUT;
-      case G_IO_ERROR_CANCELLED: return ERR_ABORTED;
-      case G_IO_ERROR_NOT_FOUND: return ERR_FILE_NOT_FOUND;
-      case G_IO_ERROR_HOST_NOT_FOUND: return ERR_NAME_NOT_RESOLVED;
-      default: break;
-    }
-  }
-  return ERR_FAILED;
-}
-
-int WindowsKeyCode(guint keyval) {
-  const guint upper = gdk_keyval_to_upper(keyval);
-  if (upper >= GDK_KEY_A && upper <= GDK_KEY_Z) return 0x41 + static_cast<int>(upper - GDK_KEY_A);
-  if (keyval >= GDK_KEY_0 && keyval <= GDK_KEY_9) return 0x30 + static_cast<int>(keyval - GDK_KEY_0);
-  if (keyval >= GDK_KEY_KP_0 && keyval <= GDK_KEY_KP_9) return 0x60 + static_cast<int>(keyval - GDK_KEY_KP_0);
-  if (keyval >= GDK_KEY_F1 && keyval <= GDK_KEY_F24) return 0x70 + static_cast<int>(keyval - GDK_KEY_F1);
-  switch (keyval) {
-    case GDK_KEY_BackSpace: return 0x08;
-    case GDK_KEY_Tab: case GDK_KEY_ISO_Left_Tab: return 0x09;
-    case GDK_KEY_Return: case GDK_KEY_KP_Enter: return 0x0D;
-    case GDK_KEY_Shift_L: case GDK_KEY_Shift_R: return 0x10;
-    case GDK_KEY_Control_L: case GDK_KEY_Control_R: return 0x11;
-    case GDK_KEY_Alt_L: case GDK_KEY_Alt_R: return 0x12;
-    case GDK_KEY_Pause: return 0x13;
-    case GDK_KEY_Caps_Lock: return 0x14;
-    case GDK_KEY_Escape: return 0x1B;
-    case GDK_KEY_space: return 0x20;
-    case GDK_KEY_Page_Up: return 0x21;
-    case GDK_KEY_Page_Down: return 0x22;
-    case GDK_KEY_End: return 0x23;
-    case GDK_KEY_Home: return 0x24;
-    case GDK_KEY_Left: return 0x25;
-    case GDK_KEY_Up: return 0x26;
-    case GDK_KEY_Right: return 0x27;
-    case GDK_KEY_Down: return 0x28;
-    case GDK_KEY_Insert: return 0x2D;
-    case GDK_KEY_Delete: return 0x2E;
-    case GDK_KEY_Num_Lock: return 0x90;
-    default: return 0;
-  }
-}
-
-uint32_t KeyEventFlags(guint state) {
-  uint32_t flags = EVENTFLAG_NONE;
-  if (state & GDK_SHIFT_MASK) flags |= EVENTFLAG_SHIFT_DOWN;
-  if (state & GDK_CONTROL_MASK) flags |= EVENTFLAG_CONTROL_DOWN;
-  if (state & GDK_MOD1_MASK) flags |= EVENTFLAG_ALT_DOWN;
-  if (state & GDK_LOCK_MASK) flags |= EVENTFLAG_CAPS_LOCK_ON;
-  if (state & GDK_MOD2_MASK) flags |= EVENTFLAG_NUM_LOCK_ON;  // X11 puts Num Lock on Mod2
-  return flags;
-}
-
 CWebKitBrowser::CWebKitBrowser(int id, WebKitWebContext* context, GtkWidget* parent, CefRefPtr<CefClient> client)
     : m_id(id), m_client(std::move(client)) {
   WebKitUserContentManager* content = webkit_user_content_manager_new();
@@ -257,11 +193,16 @@ CWebKitBrowser::CWebKitBrowser(int id, WebKitWebContext* context, GtkWidget* par
   // Before WebKit's own handler (the class handler runs last), which may navigate to the drop.
   g_signal_connect(m_view, "drag-drop", G_CALLBACK(OnDragDrop), this);
   g_signal_connect(m_view, "drag-data-received", G_CALLBACK(OnDragData), this);
+  g_signal_connect(m_view, "print", G_CALLBACK(OnPagePrintRequest), this);
+  g_signal_connect(m_view, "scroll-event", G_CALLBACK(OnZoomWheel), this);
+  ApplyRememberedZoom(m_view);
   m_keys = std::make_unique<CWebKitKeyQueue>(m_view);
   gtk_container_add(GTK_CONTAINER(parent), GTK_WIDGET(m_view));
   if (GTK_IS_BOX(parent)) gtk_box_set_child_packing(GTK_BOX(parent), GTK_WIDGET(m_view), TRUE, TRUE, 0, GTK_PACK_START);
   gtk_widget_show(GTK_WIDGET(m_view));
 }
+
+CWebKitBrowser::~CWebKitBrowser() = default;
 
 // From the last loading-state change, so that any thread may ask.
 bool CWebKitBrowser::CanGoBack() { return m_canGoBack.load(); }
@@ -331,14 +272,19 @@ void CWebKitBrowser::OnClose(WebKitWebView*, CWebKitBrowser* self) {
   if (self->m_askingToClose) self->PageLetGo();  // a page's own window.close() closes nothing
 }
 
-gboolean CWebKitBrowser::OnScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog, CWebKitBrowser* self) {
-  // The teacher is asked whether to leave: no bound on that answer. Staying closes nothing.
-  if (webkit_script_dialog_get_dialog_type(dialog) == WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM &&
-      self->m_closeBound) {
-    g_source_remove(self->m_closeBound);
-    self->m_closeBound = 0;
+gboolean CWebKitBrowser::OnScriptDialog(WebKitWebView* view, WebKitScriptDialog* dialog, CWebKitBrowser* self) {
+  if (webkit_script_dialog_get_dialog_type(dialog) != WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM) {
+    return FALSE;  // WebKit shows alerts, confirms and prompts in the view
   }
-  return FALSE;  // WebKit shows the dialog in the view
+  // The teacher is asked whether to leave: no bound on that answer.
+  if (self->m_closeBound) g_source_remove(self->m_closeBound);
+  self->m_closeBound = 0;
+  CefRefPtr<CWebKitBrowser> keep = self;
+  AskWhetherToLeavePage(GTK_WIDGET(view), dialog, [keep](bool leave) {
+    // Staying ends the exit that asked: a later crash or window.close() must not end the program.
+    if (!leave) keep->m_askingToClose = false;
+  });
+  return TRUE;
 }
 
 void CWebKitBrowser::OnWebProcessTerminated(WebKitWebView* view, WebKitWebProcessTerminationReason reason,
@@ -507,7 +453,6 @@ gboolean CWebKitBrowser::OnContextMenu(WebKitWebView* view, WebKitContextMenu* m
 gboolean CWebKitBrowser::OnKeyPress(GtkWidget*, GdkEventKey* event, CWebKitBrowser* self) {
   CefRefPtr<CWebKitBrowser> keep = self;
   CefRefPtr<CefKeyboardHandler> handler = self->m_client ? self->m_client->GetKeyboardHandler() : nullptr;
-  if (!handler) return FALSE;
   CefKeyEvent key;
   key.type = event->type == GDK_KEY_RELEASE ? KEYEVENT_KEYUP : KEYEVENT_RAWKEYDOWN;
   key.modifiers = KeyEventFlags(event->state);
@@ -520,10 +465,56 @@ gboolean CWebKitBrowser::OnKeyPress(GtkWidget*, GdkEventKey* event, CWebKitBrows
   key.unmodified_character = plain <= 0xFFFF ? static_cast<char16_t>(plain) : 0;
   key.focus_on_editable_field = self->m_editableFocus;
   bool shortcut = false;
-  auto handOut = [&] { return handler->OnPreKeyEvent(self, key, reinterpret_cast<CefEventHandle>(event), &shortcut); };
+  auto handOut = [&] {
+    return handler && handler->OnPreKeyEvent(self, key, reinterpret_cast<CefEventHandle>(event), &shortcut);
+  };
   if (event->type != GDK_KEY_PRESS || !self->m_keys) return handOut() ? TRUE : FALSE;
-  return HandOutKeyPress(*self->m_keys, handOut) ? TRUE : FALSE;
+  // The handler first (it may take the press, as the paste conversion does), then the browser's
+  // own keys, both before the page.
+  if (HandOutKeyPress(*self->m_keys, handOut)) return TRUE;
+  const BrowserKey command = BrowserKeyOf(key.windows_key_code, key.modifiers, key.focus_on_editable_field,
+                                          KeyPlace::kPage, self->FindBarOpen());
+  return self->ConsumeKey(command) ? TRUE : FALSE;
 }
+
+bool CWebKitBrowser::ConsumeKey(BrowserKey key) {
+  if (!m_view || !m_keys) return false;
+  CefRefPtr<CWebKitBrowser> self = this;
+  ViewAction action;
+  switch (key) {
+    case BrowserKey::kPrint:
+      action = PrintPage;
+      break;
+    case BrowserKey::kZoomIn:
+    case BrowserKey::kZoomOut:
+    case BrowserKey::kZoomReset:
+      action = [key](WebKitWebView* view) { StepZoom(view, key); };
+      break;
+    case BrowserKey::kFind:
+    case BrowserKey::kFindNext:
+    case BrowserKey::kFindPrevious:
+    case BrowserKey::kCloseFind:
+      if (key != BrowserKey::kFind && !FindBarOpen()) return false;
+      action = [self, key](WebKitWebView* view) {
+        // The bar is this browser's and goes before it: its keys may name the browser plainly.
+        CWebKitBrowser* browser = self.get();
+        if (!browser->m_findBar) {
+          browser->m_findBar = std::make_unique<CWebKitFindBar>(
+              view, [browser](BrowserKey typed) { return browser->ConsumeKey(typed); });
+        }
+        browser->m_findBar->Do(key);
+      };
+      break;
+    default:
+      return false;  // the paste is the handler's to take; without it, WebKit pastes
+  }
+  m_keys->Push([action](KeyFinish finish) { finish(action); });
+  return true;
+}
+
+bool CWebKitBrowser::FindBarOpen() const { return m_findBar && m_findBar->IsOpen(); }
+
+std::wstring CWebKitBrowser::FindBarState() const { return m_findBar ? m_findBar->StateText() : L""; }
 
 void CWebKitBrowser::OnEditableMessage(WebKitUserContentManager*, WebKitJavascriptResult* result,
                                        CWebKitBrowser* self) {
@@ -655,10 +646,15 @@ gboolean CWebKitBrowser::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* de
   }
 }
 
-void CWebKitBrowser::OnDestroyed(GtkWidget*, CWebKitBrowser* self) {
+void CWebKitBrowser::OnDestroyed(GtkWidget* widget, CWebKitBrowser* self) {
   CefRefPtr<CWebKitBrowser> keep = self;
   if (self->m_closeBound) g_source_remove(self->m_closeBound);
   self->m_closeBound = 0;
+  // Nothing of the view or its content manager, which may outlive this browser by a moment (a
+  // script message or a signal still queued), reaches it after this.
+  g_signal_handlers_disconnect_by_data(widget, self);
+  g_signal_handlers_disconnect_by_data(webkit_web_view_get_user_content_manager(WEBKIT_WEB_VIEW(widget)), self);
+  self->m_findBar.reset();
   self->m_view = nullptr;
   self->m_keys.reset();
   CWebKitRuntime::Instance().Forget(self);

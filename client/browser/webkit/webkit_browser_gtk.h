@@ -8,7 +8,9 @@
 // "close"; at most 5 s unless the teacher is being asked, at once when the web process is hung
 // or gone) before DoClose, web-process-terminated as one reload by itself (a second end within
 // a minute: a load error, so the client's error page), key presses as pre-key events (a handler may take a key
-// press to answer it later through the view's key queue, see webkit_key_queue_gtk.h).
+// press to answer it later through the view's key queue, see webkit_key_queue_gtk.h), then the
+// browser's own keys (print, zoom, find; browser_keys.h) before the page, through the same queue;
+// print as the print dialog (webkit_print_gtk.h), Ctrl+wheel as zoom (webkit_zoom_gtk.h).
 #pragma once
 
 #include <webkit2/webkit2.h>
@@ -17,10 +19,14 @@
 #include <memory>
 #include <string>
 
+#include "client/browser/browser_keys.h"
 #include "client/browser/cef_handlers.h"
+#include "client/browser/webkit/webkit_codes_gtk.h"
 #include "client/browser/webkit/webkit_key_queue_gtk.h"
 
 namespace corvane {
+
+class CWebKitFindBar;
 
 class CWebKitBrowser final : public CefBrowser, public CefBrowserHost {
  public:
@@ -54,9 +60,16 @@ class CWebKitBrowser final : public CefBrowser, public CefBrowserHost {
   bool Alive() const { return m_view != nullptr; }
   // Destroys the view; OnBeforeClose follows.
   void Destroy();
+  // The browser's own command for a key the client consumes (browser_keys.h), carried out in
+  // turn with the keys taken before it (the view's key queue); false for a key it leaves to
+  // the page.
+  bool ConsumeKey(BrowserKey key);
+  // What the find bar shows of its search ("" while it was never opened).
+  std::wstring FindBarState() const;
+  bool FindBarOpen() const;
 
  private:
-  ~CWebKitBrowser() = default;
+  ~CWebKitBrowser();
   // Runs `operation` on the view, on the UI thread, while the view exists.
   void OnView(void (*operation)(WebKitWebView*));
   static void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, CWebKitBrowser* self);
@@ -108,15 +121,8 @@ class CWebKitBrowser final : public CefBrowser, public CefBrowserHost {
   unsigned m_page = 0;        // counts loads: a drop's conversion lands only on its own page
   bool m_editableFocus = false;  // the page's focused element takes text (from the page script)
   std::unique_ptr<CWebKitKeyQueue> m_keys;  // keys taken from WebKit, answered in turn
+  std::unique_ptr<CWebKitFindBar> m_findBar;  // made at the first Ctrl+F
   IMPLEMENT_REFCOUNTING(CWebKitBrowser);
 };
-
-// The runtime's error code for a failed load of WebKit's.
-cef_errorcode_t WebKitLoadErrorCode(const GError* error);
-
-// The Windows virtual-key code of a GDK key value (0 when it has none), and the contract's
-// modifier flags of a GDK modifier state, lock states included.
-int WindowsKeyCode(guint keyval);
-uint32_t KeyEventFlags(guint state);
 
 }  // namespace corvane

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "base/main_loop_gtk.h"
 #include "client/browser/webkit/webkit_browser_gtk.h"
 #include "client/browser/webkit/webkit_download_gtk.h"
 
@@ -29,14 +30,6 @@ std::vector<std::string> SplitLanguages(const std::string& list) {
   }
   return languages;
 }
-
-gboolean RunTask(gpointer data) {
-  auto* task = static_cast<std::function<void()>*>(data);
-  (*task)();
-  return G_SOURCE_REMOVE;
-}
-
-void DeleteTask(gpointer data) { delete static_cast<std::function<void()>*>(data); }
 
 std::atomic<GThread*> g_uiThread{nullptr};
 
@@ -133,7 +126,7 @@ bool CWebKitRuntime::CreateBrowser(const CefWindowInfo& windowInfo, CefRefPtr<Ce
 void CWebKitRuntime::RunMessageLoop() {
   if (!m_initialized) return;
   m_quit = false;
-  while (!m_quit) g_main_context_iteration(nullptr, TRUE);
+  RunMainLoopUntil([this] { return m_quit; });
 }
 
 void CWebKitRuntime::QuitMessageLoop() {
@@ -167,7 +160,7 @@ void CWebKitRuntime::RunOnUi(std::function<void()> task) {
 }
 
 void CWebKitRuntime::PostToUi(std::function<void()> task) {
-  g_idle_add_full(G_PRIORITY_DEFAULT, RunTask, new std::function<void()>(std::move(task)), DeleteTask);
+  PostToMainLoop(std::move(task));
 }
 
 }  // namespace corvane

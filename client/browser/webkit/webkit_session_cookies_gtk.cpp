@@ -2,6 +2,8 @@
 // expiry are read back and added again with one, which WebKit's SQLite storage then writes.
 #include "client/browser/webkit/webkit_session_cookies_gtk.h"
 
+#include "base/main_loop_gtk.h"
+
 #include <libsoup/soup.h>
 
 namespace corvane {
@@ -70,10 +72,7 @@ SessionCookieKeeper::SessionCookieKeeper(WebKitCookieManager* manager) : m_state
 
 SessionCookieKeeper::~SessionCookieKeeper() {
   // The bound only ends a wait on an engine that no longer answers.
-  const gint64 end = g_get_monotonic_time() + 3 * G_USEC_PER_SEC;
-  const guint ticker = g_timeout_add(10, [](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
-  while (m_state->pending > 0 && g_get_monotonic_time() < end) g_main_context_iteration(nullptr, TRUE);
-  g_source_remove(ticker);
+  RunMainLoopUntil([this] { return m_state->pending <= 0; }, 3000);
   g_signal_handler_disconnect(m_state->manager, m_handler);
   g_clear_object(&m_state->manager);
 }

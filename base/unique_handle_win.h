@@ -123,6 +123,14 @@ struct ComRefTraits {
 };
 template <typename Interface>
 using UniqueComRef = UniqueHandle<ComRefTraits<Interface>>;
+// Registry keys opened with RegOpenKeyExW.
+struct RegistryKeyTraits {
+  using Handle = HKEY;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { RegCloseKey(h); }
+};
+using UniqueRegistryKey = UniqueHandle<RegistryKeyTraits>;
 
 // GlobalLock on an HGLOBAL for the lifetime of the object.
 class CGlobalLock {

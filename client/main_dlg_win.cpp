@@ -8,7 +8,9 @@
 #include "client/main_window_channel.h"
 #include "client/ui/client_settings.h"
 #include "client/ui/about_choice.h"
+#include "client/policy/machine_policy_source.h"
 #include "client/ui/close_decision.h"
+#include "client/ui/close_prompt_rules.h"
 #include "client/ui/close_prompt_dlg_win.h"
 #include "client/ui/setting_dlg_win.h"
 #include "client/ui/tool_bar_menu_win.h"
@@ -187,7 +189,7 @@ LRESULT CMainDlg::OnCancel(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 void CMainDlg::CloseOrMinimize(int code) {
-  const CloseAction action = DecideCloseAction(g_settings.m_bClosePrompt, g_settings.m_bExitOnClose);
+  const CloseAction action = DecideMainWindowClose(g_settings, GetMachinePolicy());
   if (action == CloseAction::ShowPrompt) {
     CClosePromptDlg prompt;
     prompt.Create(m_hWnd, L"close_prompt_dlg", 0, WS_EX_WINDOWEDGE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,

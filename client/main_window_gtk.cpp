@@ -10,7 +10,9 @@
 #include "client/main_window_channel_gtk.h"
 #include "client/ui/about_choice.h"
 #include "client/ui/client_settings.h"
+#include "client/policy/machine_policy_source.h"
 #include "client/ui/close_decision.h"
+#include "client/ui/close_prompt_rules.h"
 #include "client/ui/close_prompt_dlg_gtk.h"
 #include "client/ui/setting_dlg_gtk.h"
 #include "client/ui/tool_bar_menu_gtk.h"
@@ -170,7 +172,7 @@ void CMainWindow::OnDestroyThunk(GtkWidget* widget, gpointer data) {
 }
 
 void CMainWindow::CloseOrMinimize(int code) {
-  const CloseAction action = DecideCloseAction(g_settings.m_bClosePrompt, g_settings.m_bExitOnClose);
+  const CloseAction action = DecideMainWindowClose(g_settings, GetMachinePolicy());
   if (action == CloseAction::ShowPrompt) {
     CClosePromptDlg prompt;
     prompt.Create(m_window, L"close_prompt_dlg", 0, 0);

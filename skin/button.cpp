@@ -125,6 +125,9 @@ const std::wstring& COptionUI::ImageForState() const {
     if ((IsHot() || IsPushed()) && !m_selectedHotImage.empty()) return m_selectedHotImage;
     if (!m_selectedImage.empty()) return m_selectedImage;
   }
+  // A disabled option still shows whether it is the chosen one (a choice an administrator
+  // locked), unless the layout gives it a disabled face of its own.
+  if (m_selected && m_disabledImage.empty() && !m_selectedImage.empty()) return m_selectedImage;
   return CButtonUI::ImageForState();
 }
 

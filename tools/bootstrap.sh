@@ -23,6 +23,7 @@ NATIVE_PKGS=(
   libz-mingw-w64-dev
   wine wine32:i386 wine64 libgnutls30:i386 libgnutls30:amd64 xvfb xauth x11-utils imagemagick python3-pil
   nsis
+  libxml2-utils
   fonts-wine fonts-wqy-microhei fonts-dejavu-core
   libgtk-3-dev openbox xdotool xclip libayatana-appindicator3-dev
   at-spi2-core python3-pyatspi
@@ -41,6 +42,7 @@ NATIVE_PKGS=(
 # repository, whose Packages and Release apt-utils' apt-ftparchive writes.
 # at-spi2-core (the accessibility bus) and python3-pyatspi let the screen-reader walk read the
 # Linux client as Orca does.
+# libxml2-utils (xmllint) checks the Windows administrative templates (client/policy/templates).
 # libarchive and libapt-pkg read and order a Linux update's package; pkexec starts its root helper.
 
 missing=()

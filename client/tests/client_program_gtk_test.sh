@@ -8,34 +8,12 @@
 set -uo pipefail
 program=$1
 version=$2
-demo_port=$(awk '$1 == "port" {print $2}' "$3")
-demo_token=$(awk '$1 == "token" {print $2}' "$3")
-export CORVANE_SERVICE_HOST=127.0.0.1:$demo_port
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/program_gtk_helpers.sh" "$3"
 
 out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$program" --version)
 [[ $? == 0 && $out == "$version" ]] || fail "--version printed '$out'"
 
-# The visible client window of process $1, waited for up to 10 s. Polled rather than
-# `xdotool search --sync`, which gives up at once on an X error from a window that goes away
-# while it looks (the web engine makes and drops windows of its own at start).
-client_window() {
-  local window
-  for _ in $(seq 50); do
-    window=$(xdotool search --onlyvisible --pid "$1" --name "Drovessa" 2>/dev/null | head -1)
-    [[ -n $window ]] && { echo "$window"; return 0; }
-    sleep 0.2
-  done
-  return 1
-}
-
-# A control request to the demo service.
-demo() { curl -sf -H "X-Demo-Token: $demo_token" "http://127.0.0.1:$demo_port$1"; }
-# The bodies of the update requests received since the last clear, one a line.
-update_requests() {
-  demo /_demo/records | python3 -c 'import json, sys; [print(v["body"], end="") for v in json.load(sys.stdin)["version"]]'
-}
+client_window() { window_of "$1" "Drovessa"; }
 
 # One walk; $1 names the case.
 second_start_raises_the_first() {
@@ -82,7 +60,7 @@ second_start_raises_the_first() {
 
 (unset DBUS_SESSION_BUS_ADDRESS; second_start_raises_the_first "no session bus"; exit $failures)
 [[ $? == 0 ]] || failures=$((failures + 1))
-export -f second_start_raises_the_first fail client_window demo update_requests
+export -f second_start_raises_the_first fail client_window window_of demo update_requests
 export program version failures demo_port demo_token
 dbus-run-session -- bash -c 'second_start_raises_the_first "session bus"; exit $failures'
 [[ $? == 0 ]] || failures=$((failures + 1))

@@ -1,7 +1,8 @@
 // The whole client under Xvfb, against the demo service, driven as a person drives it: mouse
 // clicks at the toolbar's and the dialogs' places and keys in the page. One run navigates, goes
 // back, pastes a copied picture with Num Lock on, closes to the tray and restores, opens the
-// menu and the settings and finally closes; a second run takes an offered update.
+// menu and the settings and finally closes; a second run takes an offered update; a third runs
+// under machine policies that lock the close choice and turn the update check off.
 #include <windows.h>
 #include <shlwapi.h>
 
@@ -15,6 +16,7 @@
 #include "base/product_names.h"
 #include "base/program_folder.h"
 #include "base/utf8.h"
+#include "client/policy/policy_names.h"
 #include "skin/driver/window_driver_win.h"
 #include "tools/demo_service/client/demo_service_client_win.h"
 #include "base/testing/read_file_win.h"
@@ -146,6 +148,19 @@ class ClientWalk : public ::testing::Test {
     WaitFor([&] { return (found = FindWindowW(cls, name)) != nullptr && IsWindowVisible(found); }, 15000);
     return found;
   }
+  // The toolbar's menu, then its settings entry; the settings dialog, once the menu is gone.
+  void OpenSettings(HWND& settings) {
+    ClickControl(toolbar, L"main_tool_bar.xml", L"button_setting");
+    HWND menu = WaitForDialog(L"ToolBarMenu", nullptr);
+    ASSERT_NE(menu, nullptr) << "the menu did not open";
+    Sleep(300);
+    ClickControl(menu, L"tool_bar_menu.xml", L"button_setting");
+    settings = WaitForDialog(L"SettingDlg", L"setting_dlg");
+    ASSERT_NE(settings, nullptr) << "the settings did not open";
+    // The menu posts its own close after routing the click, so it may outlive the settings' first paint.
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(menu); }, 5000)) << "the menu closes after a click";
+    Sleep(300);
+  }
   DWORD ExitCode(DWORD timeoutMs = 15000) {
     if (WaitForSingleObject(process.hProcess, timeoutMs) != WAIT_OBJECT_0) return static_cast<DWORD>(-1);
     DWORD code = 0;
@@ -230,16 +245,8 @@ TEST_F(ClientWalk, NavigateGoBackPasteTrayMenuSettingsAndClose) {
   Sleep(500);
 
   // The menu, then the settings: choose "exit on close" and dismiss.
-  ClickControl(toolbar, L"main_tool_bar.xml", L"button_setting");
-  HWND menu = WaitForDialog(L"ToolBarMenu", nullptr);
-  ASSERT_NE(menu, nullptr) << "the menu did not open";
-  Sleep(300);
-  ClickControl(menu, L"tool_bar_menu.xml", L"button_setting");
-  HWND settings = WaitForDialog(L"SettingDlg", L"setting_dlg");
-  ASSERT_NE(settings, nullptr) << "the settings did not open";
-  // The menu posts its own close after routing the click, so it may outlive the settings' first paint.
-  EXPECT_TRUE(WaitFor([&] { return !IsWindow(menu); }, 5000)) << "the menu closes after a click";
-  Sleep(300);
+  HWND settings = nullptr;
+  ASSERT_NO_FATAL_FAILURE(OpenSettings(settings));
   ClickControl(settings, L"setting_dlg.xml", L"option_exit");
   Sleep(300);
   ClickControl(settings, L"setting_dlg.xml", L"button_close");
@@ -283,6 +290,79 @@ TEST_F(ClientWalk, TakeTheOfferedUpdate) {
   const Json::Value request = demo::Records()["version"][0];
   EXPECT_EQ(demo::BodyBytes(request), "{\"product_name\":\"DrovessaClient\",\"version\":\"" +
                                           std::string(CORVANE_PROJECT_VERSION) + "\"}\n");
+}
+
+// Group Policy's values in the machine's 64-bit view (where a 64-bit Windows keeps them for
+// this 32-bit program too), removed again when the test ends.
+class MachinePolicies {
+ public:
+  MachinePolicies() {
+    RegCreateKeyExW(HKEY_LOCAL_MACHINE, kPolicyRegistryKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr,
+                    &m_key, nullptr);
+  }
+  ~MachinePolicies() {
+    RegCloseKey(m_key);
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kPolicyRegistryKey, KEY_WOW64_64KEY, 0);
+  }
+  MachinePolicies(const MachinePolicies&) = delete;
+  MachinePolicies& operator=(const MachinePolicies&) = delete;
+  bool Set(const wchar_t* name, DWORD value) {
+    return RegSetValueExW(m_key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value)) ==
+           ERROR_SUCCESS;
+  }
+  bool Set(const wchar_t* name, const std::wstring& value) {
+    return RegSetValueExW(m_key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+  }
+
+ private:
+  HKEY m_key = nullptr;
+};
+
+TEST_F(ClientWalk, MachinePoliciesLockTheCloseChoiceAndTurnTheUpdateCheckOff) {
+  MachinePolicies policies;
+  ASSERT_TRUE(policies.Set(kUpdateCheckPolicy, 0));
+  ASSERT_TRUE(policies.Set(kCloseBehaviorPolicy, L"ask"));
+  ASSERT_TRUE(policies.Set(L"Homepage", L"http://example.invalid/")) << "an unknown value is only reported";
+  // The user chose to end the program without asking; the policy asks all the same.
+  const std::wstring ini = bin + L"\\CorvaneClient.ini";
+  WritePrivateProfileStringW(L"setting", L"close_prompt", L"0", ini.c_str());
+  WritePrivateProfileStringW(L"setting", L"min_close", L"1", ini.c_str());
+  WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.c_str());  // flushed to the file
+  const std::string userChoice = ReadAll(ini);
+  ASSERT_FALSE(userChoice.empty());
+  // The check is due: only the policy keeps the client from asking the service.
+  ASSERT_NO_FATAL_FAILURE(Start(/*checkDue=*/true));
+
+  // The settings: both choices are locked, so a click on "minimise" (stored at once when enabled)
+  // stores nothing; the close button still works.
+  Sleep(500);
+  HWND settings = nullptr;
+  ASSERT_NO_FATAL_FAILURE(OpenSettings(settings));
+  ClickControl(settings, L"setting_dlg.xml", L"option_tray");
+  Sleep(300);
+  ClickControl(settings, L"setting_dlg.xml", L"button_close");
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(settings); }, 5000)) << "the settings' close button";
+  EXPECT_EQ(ReadAll(ini), userChoice) << "a locked choice was stored";
+
+  // Closing asks, although the user chose to end the program without being asked. The prompt's
+  // box is locked: an unticked box that counted would store "close_prompt" 1 on dismissing.
+  PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+  HWND prompt = WaitForDialog(L"ClosePromptDlg", L"close_prompt_dlg");
+  ASSERT_NE(prompt, nullptr) << "no close prompt under CloseBehavior=ask";
+  Sleep(300);
+  ClickControl(prompt, L"close_prompt_dlg.xml", L"button_close");
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(prompt); }, 5000));
+  EXPECT_EQ(WaitForSingleObject(process.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "dismissing ends nothing";
+  EXPECT_EQ(ReadAll(ini), userChoice) << "the locked box was stored";
+
+  // No check: nothing reached the service, no offer opened, and the day's turn was not taken.
+  EXPECT_EQ(demo::Records()["version"].size(), 0u) << "UpdateCheck=0 sent a request";
+  EXPECT_EQ(FindWindowW(L"UpdatePromptDlg", nullptr), nullptr);
+  DWORD last = 1, size = sizeof(last);
+  SHGetValueW(HKEY_CURRENT_USER, kClientRegistryKey, L"last_check_time", nullptr, &last, &size);
+  EXPECT_EQ(last, 0u);
+  TerminateProcess(process.hProcess, 0);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@ namespace corvane {
 class CClosePromptDlg : public WindowImplBase {
  public:
   LPCWSTR GetWindowClassName() const override { return L"ClosePromptDlg"; }
+  void InitWindow() override;
   void OnClick(TNotifyUI& msg) override;
   CDuiString GetSkinFolder() override { return L""; }
   CDuiString GetSkinFile() override { return L"close_prompt_dlg.xml"; }

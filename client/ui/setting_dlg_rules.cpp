@@ -5,10 +5,17 @@
 
 namespace corvane {
 
-void ShowStoredCloseAction(CUiManager& ui, const CClientSettings& settings) {
-  if (auto* exit = ui.FindControlAs<COptionUI>(L"option_exit")) exit->Selected(settings.m_bExitOnClose);
+void ShowStoredCloseAction(CUiManager& ui, const CClientSettings& settings, const MachinePolicy& policy) {
+  const bool locked = policy.closeBehavior.has_value();
+  const bool exitOnClose =
+      EffectiveCloseFlags(settings.m_bClosePrompt, settings.m_bExitOnClose, policy).exitOnClose;
+  if (auto* exit = ui.FindControlAs<COptionUI>(L"option_exit")) {
+    exit->Selected(exitOnClose);
+    if (locked) exit->SetEnabled(false);
+  }
   if (auto* tray = ui.FindControlAs<COptionUI>(L"option_tray")) {
-    if (!settings.m_bExitOnClose) tray->Selected(true);
+    if (!exitOnClose) tray->Selected(true);
+    if (locked) tray->SetEnabled(false);
   }
 }
 

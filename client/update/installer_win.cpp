@@ -11,6 +11,7 @@
 #include "base/program_folder.h"
 #include "base/unique_handle_win.h"
 #include "client/main_window_channel.h"
+#include "client/policy/machine_policy_source.h"
 #include "client/update/signature_check.h"
 #include "client/update/update_check_win.h"
 #include "client/update/update_rules.h"
@@ -70,6 +71,7 @@ bool RunProgram(const std::wstring& file, const std::wstring& parameters, bool w
 }
 
 bool StageUpdater() {
+  if (GetMachinePolicy().UpdatesOff()) return true;  // UpdateCheck=0: the school pushes its updates
   const std::wstring source = GetProgramFolder() + L"\\update.exe";
   const std::wstring copy = GetUpdaterCopyPath();
   CreateDirectoryTree(ParentOf(copy));
@@ -191,6 +193,9 @@ void StartInstallerDownload() {
 }
 
 bool IsInstallerReady() {
+  // UpdateCheck=0: an installer left from before is offered neither by the about command nor
+  // by the menu's badge.
+  if (GetMachinePolicy().UpdatesOff()) return false;
   const std::wstring path = GetInstallerFilePath();
   UniqueKernelHandle held = HoldFile(path);
   if (!held) return false;

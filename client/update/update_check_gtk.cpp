@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "client/policy/machine_policy_source.h"
+
 
 namespace corvane {
 
@@ -45,6 +47,8 @@ bool TakeUpdateCheckTurn() {
 }
 
 bool CheckForUpdate() {
+  // The machine policy UpdateCheck=0: no check, so no prompt; the last check's time stays.
+  if (GetMachinePolicy().UpdatesOff()) return false;
   if (!TakeUpdateCheckTurn()) return false;
   SendUpdateRequest(BuildUpdateRequestBody(kLinuxUpdateProduct, OwnVersion()));
   return true;

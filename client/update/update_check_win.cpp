@@ -8,6 +8,7 @@
 
 #include "base/product_names.h"
 #include "base/registry_win.h"
+#include "client/policy/machine_policy_source.h"
 
 namespace corvane {
 
@@ -32,6 +33,8 @@ bool TakeUpdateCheckTurn() {
 }
 
 bool CheckForUpdate() {
+  // The machine policy UpdateCheck=0: no check, so no prompt; "last_check_time" stays as it was.
+  if (GetMachinePolicy().UpdatesOff()) return false;
   if (!TakeUpdateCheckTurn()) return false;
   SendUpdateRequest(
       BuildUpdateRequestBody(kWindowsUpdateProduct, FormatFileVersion(ReadFileVersion(GetInstalledClientPath()))));

@@ -93,7 +93,9 @@ void CAccessibleWindow::Disconnect() {
 
 HRESULT CAccessibleWindow::QueryInterface(REFIID riid, void** object) {
   if (!object) return E_POINTER;
-  if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IAccessible) {
+  // __uuidof, not IID_IAccessible: x86_64 MinGW's liboleacc.a gives that name as an import
+  // thunk, so a 64-bit build would compare against code bytes.
+  if (riid == IID_IUnknown || riid == IID_IDispatch || riid == __uuidof(IAccessible)) {
     *object = static_cast<IAccessible*>(this);
   } else if (riid == IID_IEnumVARIANT) {
     *object = static_cast<IEnumVARIANT*>(this);

@@ -193,7 +193,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
       // OBJID_CLIENT is the skinned content; the frame, UI Automation and the rest are the
       // default procedure's.
       if (m_accessible && static_cast<LONG>(static_cast<DWORD>(lParam)) == OBJID_CLIENT) {
-        result = LresultFromObject(IID_IAccessible, wParam, static_cast<IAccessible*>(m_accessible.Get()));
+        result = LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(m_accessible.Get()));
         return result > 0;  // else a failure HRESULT: the default procedure answers
       }
       return false;

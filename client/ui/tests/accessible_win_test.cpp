@@ -83,7 +83,7 @@ class Reader {
  public:
   explicit Reader(HWND window) : m_window(window) {
     IAccessible* acc = nullptr;
-    EXPECT_EQ(AccessibleObjectFromWindow(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&acc)),
+    EXPECT_EQ(AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&acc)),
               S_OK);
     m_acc.Reset(acc);
   }
@@ -205,7 +205,7 @@ TEST(AccessibleWindows, ReadAndOperatedThroughOleacc) {
     ASSERT_EQ(reader->get_accParent(&parent), S_OK);
     UniqueComRef<IDispatch> ownedParent(parent);
     IAccessible* frame = nullptr;
-    ASSERT_EQ(parent->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&frame)), S_OK);
+    ASSERT_EQ(parent->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&frame)), S_OK);
     UniqueComRef<IAccessible> ownedFrame(frame);  // Wine's window object answers little more (E_NOTIMPL)
 
     // Where they are, and what is at a button's centre.

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/bounded_file_posix.h"
 #include "base/unique_fd_posix.h"
 #include "client/policy/machine_policy_source.h"
 
@@ -53,23 +54,10 @@ bool ReadPolicyText(const char* path, std::string& text) {
     Report(std::string(path) + ": larger than 64 KiB; ignored");
     return false;
   }
-  text.resize(static_cast<size_t>(kMaxFileBytes) + 1);
-  size_t got = 0;
-  while (got < text.size()) {
-    const ssize_t n = read(fd.Get(), &text[got], text.size() - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      Report(std::string(path) + ": " + std::strerror(errno) + "; ignored");
-      return false;
-    }
-    if (n == 0) break;
-    got += static_cast<size_t>(n);
-  }
-  if (got > static_cast<size_t>(kMaxFileBytes)) {  // grew after fstat
-    Report(std::string(path) + ": larger than 64 KiB; ignored");
+  if (!ReadAllBounded(fd.Get(), kMaxFileBytes, text)) {  // a read error, or it grew after fstat
+    Report(std::string(path) + ": unreadable or larger than 64 KiB; ignored");
     return false;
   }
-  text.resize(got);
   return true;
 }
 

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "client/update/bounded_file_posix.h"
+#include "base/bounded_file_posix.h"
 #include "client/update/deb_package.h"
 #include "client/update/signature_check.h"
 #include "client/update/update_signature.h"

@@ -36,7 +36,7 @@
 #include <vector>
 
 #include "base/unique_fd_posix.h"
-#include "client/update/bounded_file_posix.h"
+#include "base/bounded_file_posix.h"
 #include "client/update/linux_update_verify.h"
 #include "client/update/open_as_user_posix.h"
 #include "client/update/update_helper_exit.h"

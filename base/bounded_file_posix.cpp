@@ -1,5 +1,5 @@
 // OpenBoundedFile and ReadAllBounded over open(2), fstat(2) and pread(2).
-#include "client/update/bounded_file_posix.h"
+#include "base/bounded_file_posix.h"
 
 #include <errno.h>
 #include <fcntl.h>

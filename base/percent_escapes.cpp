@@ -1,4 +1,4 @@
-// Percent-escapes, undone in one pass.
+// Percent-escapes, made and undone in one pass.
 #include "base/percent_escapes.h"
 
 namespace corvane {
@@ -23,6 +23,23 @@ std::string PercentDecode(std::string_view text) {
       continue;
     }
     out.push_back(text[i]);
+  }
+  return out;
+}
+
+std::string PercentEncode(std::string_view bytes) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char byte : bytes) {
+    const bool unreserved = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9') ||
+                            byte == '-' || byte == '.' || byte == '_' || byte == '~';
+    if (unreserved) {
+      out.push_back(static_cast<char>(byte));
+    } else {
+      out.push_back('%');
+      out.push_back(kHex[byte >> 4]);
+      out.push_back(kHex[byte & 15]);
+    }
   }
   return out;
 }

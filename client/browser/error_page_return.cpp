@@ -1,7 +1,6 @@
 // The error page's fragment, its reading, and the retry rule and back-off.
 #include "client/browser/error_page_return.h"
 
-#include <cctype>
 #include <cwchar>
 #include <cwctype>
 
@@ -22,21 +21,7 @@ bool IsWebAddress(const std::wstring& url) {
   return url.find(L':') != std::wstring::npos && (scheme == L"http" || scheme == L"https");
 }
 
-// Every byte but the unreserved ones escaped, so '&', '#', '=' and '%' of the address stay its own.
-std::wstring Escaped(const std::wstring& text) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::wstring out;
-  for (unsigned char byte : WideToUtf8(text)) {
-    if (std::isalnum(byte) || byte == '-' || byte == '.' || byte == '_' || byte == '~') {
-      out += static_cast<wchar_t>(byte);
-    } else {
-      out += L'%';
-      out += static_cast<wchar_t>(kHex[byte >> 4]);
-      out += static_cast<wchar_t>(kHex[byte & 15]);
-    }
-  }
-  return out;
-}
+std::wstring Escaped(const std::wstring& text) { return Utf8ToWide(PercentEncode(WideToUtf8(text))); }
 
 }  // namespace
 

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "base/percent_escapes.h"
+
 namespace corvane {
 namespace demo {
 namespace {
@@ -35,20 +37,6 @@ std::string Fetch(const std::string& path) {
   return body;
 }
 
-std::string UrlEncode(const std::string& text) {
-  std::string out;
-  char hex[4];
-  for (unsigned char c : text) {
-    if (isalnum(c) || c == '-' || c == '_' || c == '.' || c == '~') {
-      out.push_back(static_cast<char>(c));
-    } else {
-      std::snprintf(hex, sizeof(hex), "%%%02X", c);
-      out += hex;
-    }
-  }
-  return out;
-}
-
 }  // namespace
 
 int UseDemoService() {
@@ -68,12 +56,12 @@ int UseDemoService() {
 }
 
 bool SetUpdateAnswer(const std::string& document, int status, bool cut) {
-  return Fetch("/_demo/set?doc=" + UrlEncode(document) + "&status=" + std::to_string(status) +
+  return Fetch("/_demo/set?doc=" + PercentEncode(document) + "&status=" + std::to_string(status) +
                "&cut=" + (cut ? "1" : "0")) == "ok";
 }
 
 bool SetSignatureVariant(const std::string& variant) {
-  return Fetch("/_demo/signature?variant=" + UrlEncode(variant)) == "ok";
+  return Fetch("/_demo/signature?variant=" + PercentEncode(variant)) == "ok";
 }
 
 bool ClearRecords() { return Fetch("/_demo/clear") == "ok"; }
@@ -88,7 +76,7 @@ bool SetInstaller(const std::wstring& windowsPath) {
   if (unixPath == nullptr) return false;
   const std::string path = unixPath;
   HeapFree(GetProcessHeap(), 0, unixPath);
-  return Fetch("/_demo/installer?path=" + UrlEncode(path)) == "ok";
+  return Fetch("/_demo/installer?path=" + PercentEncode(path)) == "ok";
 }
 
 Json::Value Records() {

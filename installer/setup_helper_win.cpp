@@ -24,11 +24,12 @@ bool IsFile(const std::wstring& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-// Whether a file could be replaced now: a running program's file, or one held open without
-// write sharing, refuses the open.
+// Whether a file could be replaced now: a running program's file, one held open without write
+// sharing, or one another handle writes refuses the open. The share mode is the one NSIS's own
+// File command opens with, so that whatever would make that write fail fails here first.
 bool CanOpenForWrite(const std::wstring& path) {
-  UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
   return file.IsValid();
 }
 

@@ -1206,8 +1206,9 @@ TEST_F(WebKitPolicyTest, ATeachersPageStaysWhateverItMeets) {
   ASSERT_TRUE(TitleIs(view, "Walk"));
 
   // The site goes down: the page asked for shows the error page, which tries again by itself,
-  // after 2 s, then 4 s...; a client started meanwhile shows it too. Once the site is back, both
-  // come back by themselves. A form sent while it is down is never sent again unasked.
+  // after 2 s, then 4 s...; a client started meanwhile shows it too. Once the site is back, the
+  // first comes back by itself, the second by its page's button; either way the page takes the
+  // error page's place in the history. A form sent while it is down is never sent again unasked.
   server.Stop();
   Eval(view, "location.reload(); 0");
   ASSERT_TRUE(TitleIs(view, errorTitle));
@@ -1223,8 +1224,13 @@ TEST_F(WebKitPolicyTest, ATeachersPageStaysWhateverItMeets) {
   auto* laterView = static_cast<WebKitWebView*>(later->GetBrowser()->GetHost()->GetWindowHandle());
   ASSERT_TRUE(TitleIs(laterView, errorTitle));
   server.Start();
+  Eval(laterView, "document.getElementById('retry').click(); 0");
   EXPECT_TRUE(TitleIs(view, "Walk"));
   EXPECT_TRUE(TitleIs(laterView, "Second"));
+  WebKitBackForwardListItem* back = webkit_back_forward_list_get_back_item(webkit_web_view_get_back_forward_list(view));
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(webkit_back_forward_list_item_get_uri(back), walk);
+  EXPECT_FALSE(webkit_web_view_can_go_back(laterView));
   gtk_widget_destroy(laterWindow);
   server.Stop();
   Eval(view, "document.getElementById('form').submit(); 0");

@@ -6,7 +6,10 @@
 #include <mutex>
 #include <string>
 
+#include "base/percent_escapes.h"
+#include "base/utf8.h"
 #include "client/browser/cef_menu_model.h"
+#include "client/browser/error_page_return.h"
 #include "client/browser/navigation_policy.h"
 #include "client/browser/webkit/webkit_drop_gtk.h"
 #include "client/browser/webkit/webkit_find_bar_gtk.h"
@@ -314,6 +317,15 @@ void CWebKitBrowser::OnWebProcessTerminated(WebKitWebView* view, WebKitWebProces
 void CWebKitBrowser::LoadOnUi(const std::string& url) {
   if (!m_view) return;
   m_programUrl = url;
+  // The page an error page stands for, tried again (an attempt, the toolbar's refresh), takes the
+  // error page's place in the history, as the page's own button does: Back then leads to the page
+  // before the failure. The address travels percent-escaped, so nothing in it is read as script.
+  const char* shown = webkit_web_view_get_uri(m_view);
+  if (shown != nullptr && !webkit_web_view_is_loading(m_view) && WideToUtf8(FailedUrlOf(Utf8ToWide(shown))) == url) {
+    const std::string replace = "location.replace(decodeURIComponent('" + PercentEncode(url) + "'))";
+    webkit_web_view_evaluate_javascript(m_view, replace.c_str(), -1, nullptr, nullptr, nullptr, nullptr, nullptr);
+    return;
+  }
   webkit_web_view_load_uri(m_view, url.c_str());
 }
 

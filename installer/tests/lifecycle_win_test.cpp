@@ -19,6 +19,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "base/file_version.h"
@@ -414,12 +415,13 @@ TEST_F(UpdateInPlace, AClientEndingIsWaitedForUntilItsFilesAreFree) {
 TEST_F(UpdateInPlace, ABusyTargetOrARunningClientChangesNothing) {
   std::ofstream((install + L"\\skin.zip").c_str(), std::ios::binary) << "old skin";
   const std::string oldList = ReadAll(install + L"\\delete_file_list.txt");
-  {
-    // A file held open without write sharing, as a running program holds its own.
-    HANDLE held = CreateFileW((install + L"\\skin.zip").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+  // A file held open without write sharing, as a running program holds its own; or written by
+  // another program that shares writes, which would refuse the installer's own write just the same.
+  for (const auto& [access, share] : {std::pair<DWORD, DWORD>{GENERIC_READ, FILE_SHARE_READ},
+                                      std::pair<DWORD, DWORD>{GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
+    HANDLE held = CreateFileW((install + L"\\skin.zip").c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(RunToEnd(bin + L"\\Setup.exe", L"/S"), 2u);
+    EXPECT_EQ(RunToEnd(bin + L"\\Setup.exe", L"/S"), 2u) << access;
     CloseHandle(held);
     EXPECT_NE(LastLogLine().find("nothing changed, " + Narrow(install) + "\\skin.zip"), std::string::npos)
         << LastLogLine();
@@ -431,18 +433,6 @@ TEST_F(UpdateInPlace, ABusyTargetOrARunningClientChangesNothing) {
     EXPECT_EQ(RunToEnd(bin + L"\\Setup.exe", L"/S"), 2u);
     CloseHandle(mutex);
     EXPECT_NE(LastLogLine().find("nothing changed, CorvaneClient.exe is in use"), std::string::npos) << LastLogLine();
-    EXPECT_EQ(ReadAll(install + L"\\skin.zip"), "old skin");
-  }
-  {
-    // Another program writing the file while sharing writes: the installer's own write would be
-    // refused, so the wait must see it too.
-    HANDLE writer = CreateFileW((install + L"\\skin.zip").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(RunToEnd(bin + L"\\Setup.exe", L"/S"), 2u);
-    CloseHandle(writer);
-    EXPECT_NE(LastLogLine().find("nothing changed, " + Narrow(install) + "\\skin.zip"), std::string::npos)
-        << LastLogLine();
     EXPECT_EQ(ReadAll(install + L"\\skin.zip"), "old skin");
   }
   {

@@ -92,6 +92,19 @@ RECT ChildRect(HWND parent, HWND child) {
 
 class MainWindow : public ::testing::Test {
  protected:
+  // A temporary folder of this program's own: the about command offers an installer that another
+  // test left downloaded in the shared one, so what it shows would depend on which ran first.
+  static void SetUpTestSuite() {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    privateTemp = std::wstring(temp) + L"main_dlg_win_test." + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(privateTemp.c_str(), nullptr);
+    SetEnvironmentVariableW(L"TMP", privateTemp.c_str());
+    SetEnvironmentVariableW(L"TEMP", privateTemp.c_str());
+  }
+  static void TearDownTestSuite() { RemoveDirectoryW(privateTemp.c_str()); }
+  static inline std::wstring privateTemp;
+
   void SetUp() override {
     demo::UseDemoService();
     // Today's check is done: initialisation makes no request unless a test wants one.
@@ -283,6 +296,9 @@ TEST_F(MainWindow, InstallerReadyWithoutAnUpdateNoticeDoesNothing) {
 }
 
 TEST_F(MainWindow, AboutShowsTheAboutBoxUntilAnUpdateIsKnown) {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  ASSERT_EQ(std::wstring(temp), privateTemp + L"\\") << "no installer from elsewhere can be offered";
   SendMessageW(dlg.m_hWnd, WM_SHOWABOUT, 0, 0);
   SendMessageW(dlg.m_hWnd, WM_UPDATEAVAILABLE, 0, 0);
   EXPECT_TRUE(dlg.IsUpdateAvailable());
